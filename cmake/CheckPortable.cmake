@@ -1,0 +1,13 @@
+# Fails when one of the listed portable files includes a Windows header.
+file(READ ${LIST} files)
+set(bad "")
+foreach(f ${files})
+    file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](windows|win[a-z0-9]*|ws2[a-z0-9]*|iphlpapi|iptypes|icmpapi|mswsock|shlobj|shellapi|shlwapi|shfolder|commctrl|commdlg|objbase|ole2|oleauto|olectl|unknwn|mmsystem|tchar|lm[a-z]*|rpc[a-z]*|npapi|mpr|process|direct|io|conio|wtypes|basetyps|objidl|aclapi|accctrl|sddl)\\.h[>\"]")
+    foreach(h ${hits})
+        string(APPEND bad "${f}: ${h}\n")
+    endforeach()
+endforeach()
+if(bad)
+    message(FATAL_ERROR "Portable files must not include Windows headers (put that code in a *_win32 file):\n${bad}")
+endif()
+file(TOUCH ${STAMP})

@@ -1,0 +1,74 @@
+# Sourced by the lab's Wine commands: the private prefix, a display, and the quiet Wine settings.
+# shellcheck shell=bash
+
+TOV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${TOV_WINEPREFIX:-$TOV_ROOT/build/wine-prefix}
+export WINEARCH=win32
+export WINEDEBUG=${TOV_WINEDEBUG:--all}
+# no Mono or Gecko install prompts
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+TOV_LAB_STATE=${TOV_LAB_STATE:-$TOV_ROOT/build/lab-state}
+mkdir -p "$TOV_LAB_STATE"
+
+# Creates the prefix once; later calls find it ready. Serialised, since ctest runs tests in parallel.
+tov_ensure_prefix() {
+    if [ -f "$WINEPREFIX/.tov-ready" ]; then return 0; fi
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.tov-ready" ]; then
+            echo "lab: creating the Wine prefix $WINEPREFIX" >&2
+            rm -rf "$WINEPREFIX"
+            wineboot -i </dev/null >"$TOV_LAB_STATE/wineboot.log" 2>&1
+            # the program is made for Windows XP
+            wine winecfg /v winxp </dev/null >>"$TOV_LAB_STATE/wineboot.log" 2>&1
+            tov_prefix_hooks
+            wineserver -w
+            touch "$WINEPREFIX/.tov-ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+}
+
+# Lab settings that live in the prefix: a recorded browser instead of a real one.
+tov_prefix_hooks() {
+    local browser="$TOV_ROOT/lab/lab-browser"
+    wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f \
+        </dev/null >>"$TOV_LAB_STATE/wineboot.log" 2>&1
+}
+
+# Gives Wine a display: the caller's, the session's Xvfb, or a new Xvfb of this command's own.
+tov_ensure_display() {
+    if [ -n "${DISPLAY:-}" ]; then return 0; fi
+    if [ -f "$TOV_LAB_STATE/xvfb.display" ]; then
+        local d
+        d=$(cat "$TOV_LAB_STATE/xvfb.display")
+        if [ -S "/tmp/.X11-unix/X$d" ] && kill -0 "$(cat "$TOV_LAB_STATE/xvfb.pid" 2>/dev/null)" 2>/dev/null; then
+            export DISPLAY=":$d"
+            return 0
+        fi
+    fi
+    tov_start_xvfb
+    TOV_OWN_XVFB=1
+}
+
+# Starts Xvfb on a free display; -displayfd reports the number once the server is ready.
+tov_start_xvfb() {
+    local fifo="$TOV_LAB_STATE/xvfb.fifo.$$"
+    rm -f "$fifo"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" </dev/null >"$TOV_LAB_STATE/xvfb.log" 2>&1 &
+    local pid=$!
+    local d
+    read -r d <"$fifo"
+    rm -f "$fifo"
+    echo "$pid" >"$TOV_LAB_STATE/xvfb.pid"
+    echo "$d" >"$TOV_LAB_STATE/xvfb.display"
+    export DISPLAY=":$d"
+}
+
+tov_stop_xvfb() {
+    if [ -f "$TOV_LAB_STATE/xvfb.pid" ]; then
+        kill "$(cat "$TOV_LAB_STATE/xvfb.pid")" 2>/dev/null || true
+        rm -f "$TOV_LAB_STATE/xvfb.pid" "$TOV_LAB_STATE/xvfb.display"
+    fi
+}
