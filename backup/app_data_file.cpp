@@ -1,0 +1,141 @@
+// The base of the data files shared with the backup engine: load whole, read by lines, write
+// safely.
+#include "backup/app_data_file.h"
+
+#include <cstring>
+#include <new>
+
+namespace backup {
+
+namespace {
+// The buffer always ends in this many zero bytes, which the parsers rely on.
+constexpr size_t kSlack = 5;
+} // namespace
+
+AppDataFile::AppDataFile(Platform* platform)
+    : platform_(platform ? platform : &DefaultPlatform()) {}
+
+AppDataFile::~AppDataFile() = default;
+
+bool AppDataFile::UseDefaultName() { return false; }
+
+bool AppDataFile::SetName(const std::string& name) {
+    path_ = platform_->DataFolder() + name;
+    return true;
+}
+
+bool AppDataFile::Parse() { return true; }
+
+bool AppDataFile::AppendItem(WriteHandle&, const BackupEntry&) { return true; }
+
+bool AppDataFile::WriteContents(WriteHandle&) { return true; }
+
+bool AppDataFile::AcceptSize(uint32_t) { return true; }
+
+bool AppDataFile::Read() {
+    ReleaseBuffer();
+    std::unique_ptr<ReadHandle> h = platform_->OpenRead(path_);
+    if (!h)
+        return false;
+    FileInfo info;
+    if (!h->Info(&info))
+        return false;
+    if ((info.attributes & (kAttrDirectory | kAttrOffline)) != 0 || info.sizeHigh != 0)
+        return false;
+    size_ = info.sizeLow;
+    if (!AcceptSize(size_))
+        return false;
+    // size_t may be 32 bits wide, where size + slack of a file near 4 GiB would wrap.
+    if (static_cast<uint64_t>(size_) + kSlack > static_cast<uint64_t>(SIZE_MAX))
+        return false;
+    size_t total = static_cast<size_t>(size_) + kSlack;
+    buffer_.reset(new (std::nothrow) char[total]);
+    if (!buffer_)
+        return false;
+    std::memset(buffer_.get(), 0, total);
+    uint32_t got = 0;
+    bool ok = h->Read(buffer_.get(), size_, &got);
+    h.reset();
+    if (!ok || got < size_) {
+        ReleaseBuffer();
+        return false;
+    }
+    cursor_ = 0;
+    return Parse();
+}
+
+std::unique_ptr<WriteHandle> AppDataFile::OpenForWrite(uint32_t attributes, uint32_t disposition,
+                                                       bool append) {
+    std::unique_ptr<WriteHandle> h = platform_->OpenWrite(path_, attributes, disposition, append);
+    if (h && append && !h->SeekToEnd())
+        return nullptr;
+    return h;
+}
+
+bool AppDataFile::Save(uint32_t attributes, uint32_t disposition, bool append) {
+    std::unique_ptr<WriteHandle> h = OpenForWrite(attributes, disposition, append);
+    if (!h)
+        return false;
+    bool ok = WriteContents(*h);
+    // Only a complete content replaces the file; a failed one is dropped with the handle.
+    if (!ok)
+        return false;
+    return h->Close();
+}
+
+bool AppDataFile::WriteText(WriteHandle& handle, const std::string& text) {
+    return handle.Write(text.data(), text.size());
+}
+
+bool AppDataFile::WriteLine(WriteHandle& handle, const std::string& text) {
+    std::string line = text;
+    line += "\r\n";
+    return handle.Write(line.data(), line.size());
+}
+
+size_t AppDataFile::TextEnd() const {
+    if (!buffer_)
+        return 0;
+    const char* b = buffer_.get();
+    size_t end = cursor_;
+    while (end < size_ && b[end] != '\0')
+        ++end;
+    return end;
+}
+
+bool AppDataFile::ReadLine(std::string* out) const {
+    out->clear();
+    size_t end = TextEnd();
+    if (!buffer_ || cursor_ >= end)
+        return false;
+    const char* b = buffer_.get();
+    // Only CRs are dropped, so a line that ends in a bare LF keeps its last character.
+    for (size_t i = cursor_; i < end && b[i] != '\n'; ++i) {
+        if (b[i] != '\r')
+            out->push_back(b[i]);
+    }
+    return true;
+}
+
+bool AppDataFile::NextLine() {
+    size_t end = TextEnd();
+    if (!buffer_)
+        return false;
+    const char* b = buffer_.get();
+    size_t i = cursor_;
+    while (i < end && b[i] != '\n')
+        ++i;
+    if (i >= end)
+        return false;
+    while (i < end && b[i] == '\n')
+        ++i;
+    cursor_ = i;
+    return i < end;
+}
+
+void AppDataFile::ReleaseBuffer() {
+    buffer_.reset();
+    cursor_ = 0;
+}
+
+} // namespace backup
