@@ -4,7 +4,7 @@
 namespace app {
 namespace {
 std::string g_languageName = "English";
-std::string g_installDirectory = "C:\\Program Files\\Kelvox\\Kelvox Lumora";
+std::string g_installDirectory = DEFAULT_INSTALL_DIRECTORY;
 bool g_firstDrag = false;
 } // namespace
 

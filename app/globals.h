@@ -10,6 +10,9 @@ namespace app {
 const std::string& LanguageName();
 void SetLanguageName(const std::string& name);
 
+// Used when "installDirectory" is missing or blank.
+constexpr const char* DEFAULT_INSTALL_DIRECTORY = "C:\\Program Files\\Kelvox\\Kelvox Lumora";
+
 // Folder of the installed program files, from "installDirectory" or its default.
 const std::string& InstallDirectory();
 void SetInstallDirectory(const std::string& dir);

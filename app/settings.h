@@ -37,4 +37,24 @@ void WriteDword(const char* name, uint32_t value);
 void WriteStrings(const std::vector<std::pair<const char*, std::string>>& values);
 void WriteDwords(const std::vector<std::pair<const char*, uint32_t>>& values);
 
+// The grouped writes of the program, each through one opened key in this order.
+// Set-up worker, once the share is mapped: "sortFolder", "backupFolder", "shareDriveLetter".
+void WriteShareSetup(const std::string& sortFolder, const std::string& backupFolder,
+                     const std::string& shareDriveLetter);
+// Drag and Sort settings on Save: "EnableSort", "SortMyFolder" (1 or 0).
+void WriteSortFlags(bool enableSort, bool sortMyFolder);
+// Locate screen on Next: "CurrentIP", "CurrentHostName".
+void WriteCurrentAppliance(const std::string& currentIP, const std::string& currentHostName);
+
+// One value as the registry gave it, for readers that log its size and first byte: open for
+// reading, ask the size, allocate, read, close.
+struct RawValue {
+    bool sized = false; // the size question succeeded
+    uint32_t size = 0;  // the size it reported, in bytes
+    bool read = false;  // the value was read into data
+    uint32_t type = 0;  // REG_SZ, REG_DWORD, ...
+    std::vector<unsigned char> data;
+};
+RawValue ReadRaw(Root root, const char* name);
+
 } // namespace AppSettings
