@@ -1,0 +1,78 @@
+// Drawing of the bitmap buttons.
+#include "skin/button_win32.h"
+
+#include "skin/label_win32.h"
+#include "skin/resources_win32.h"
+
+namespace skin {
+namespace {
+
+HBITMAP LoadButtonBitmap(UINT id) {
+    if (!id) {
+        return nullptr;
+    }
+    HBITMAP b = LoadBitmapA(ResourceModule(), MAKEINTRESOURCEA(id));
+    // a language library without its own button images falls back to the program's
+    if (!b && ResourceModule() != ProgramModule()) {
+        b = LoadBitmapA(ProgramModule(), MAKEINTRESOURCEA(id));
+    }
+    return b;
+}
+
+} // namespace
+
+BitmapButton::~BitmapButton() {
+    for (HBITMAP b : {up_, down_, focused_, disabled_}) {
+        if (b) {
+            DeleteObject(b);
+        }
+    }
+}
+
+bool BitmapButton::Attach(HWND button, const ButtonImages& images) {
+    if (!button) {
+        return false;
+    }
+    hwnd_ = button;
+    up_ = LoadButtonBitmap(images.up);
+    down_ = LoadButtonBitmap(images.down);
+    focused_ = LoadButtonBitmap(images.focused);
+    disabled_ = LoadButtonBitmap(images.disabled);
+    LONG style = GetWindowLongA(button, GWL_STYLE);
+    style = (style & ~BS_TYPEMASK) | BS_OWNERDRAW;
+    SetWindowLongA(button, GWL_STYLE, style);
+    if (up_) {
+        BITMAP bm;
+        GetObjectA(up_, sizeof bm, &bm);
+        size_ = {bm.bmWidth, bm.bmHeight};
+        SetWindowPos(button, nullptr, 0, 0, bm.bmWidth, bm.bmHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    InvalidateRect(button, nullptr, TRUE);
+    return up_ != nullptr;
+}
+
+void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
+    HBITMAP image = up_;
+    if ((item.itemState & ODS_SELECTED) && down_) {
+        image = down_;
+    } else if ((item.itemState & ODS_FOCUS) && focused_) {
+        image = focused_;
+    } else if ((item.itemState & ODS_DISABLED) && disabled_) {
+        image = disabled_;
+    }
+    if (image) {
+        HDC mem = CreateCompatibleDC(item.hDC);
+        HGDIOBJ old = SelectObject(mem, image);
+        const RECT& r = item.rcItem;
+        BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+    }
+    // the label painted over the button must stay visible
+    if (label_) {
+        label_->Redraw();
+    }
+}
+
+} // namespace skin

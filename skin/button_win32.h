@@ -1,0 +1,45 @@
+// Owner-drawn bitmap button: up, down, focused and disabled images, sized to its bitmap.
+#pragma once
+
+#include <windows.h>
+
+namespace skin {
+
+class SkinLabel;
+
+struct ButtonImages {
+    UINT up = 0;
+    UINT down = 0;
+    UINT focused = 0;
+    UINT disabled = 0;
+};
+
+class BitmapButton {
+public:
+    BitmapButton() = default;
+    ~BitmapButton();
+    BitmapButton(const BitmapButton&) = delete;
+    BitmapButton& operator=(const BitmapButton&) = delete;
+
+    // Loads the images from the resource module (the language library or the program) and makes
+    // the button owner-drawn at its bitmap's size.
+    bool Attach(HWND button, const ButtonImages& images);
+    HWND Hwnd() const { return hwnd_; }
+    int Id() const { return hwnd_ ? GetDlgCtrlID(hwnd_) : 0; }
+
+    // The label drawn over the button, redrawn after every drawing of the button.
+    void SetLabel(SkinLabel* label) { label_ = label; }
+    SkinLabel* Label() const { return label_; }
+
+    // WM_DRAWITEM for this button.
+    void Draw(const DRAWITEMSTRUCT& item);
+    SIZE Size() const { return size_; }
+
+private:
+    HWND hwnd_ = nullptr;
+    HBITMAP up_ = nullptr, down_ = nullptr, focused_ = nullptr, disabled_ = nullptr;
+    SIZE size_{0, 0};
+    SkinLabel* label_ = nullptr;
+};
+
+} // namespace skin

@@ -1,0 +1,216 @@
+// Painting of SkinLabel and Hyperlink.
+#include "skin/label_win32.h"
+
+#include "app/globals.h"
+#include "skin/look.h"
+#include "skin/resources_win32.h"
+
+namespace skin {
+namespace {
+constexpr const char* kLabelProperty = "tovSkinLabel";
+} // namespace
+
+SkinLabel::~SkinLabel() {
+    if (hwnd_ && IsWindow(hwnd_) && original_) {
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        RemovePropA(hwnd_, kLabelProperty);
+    }
+}
+
+bool SkinLabel::Attach(HWND control) {
+    if (!control || hwnd_) {
+        return false;
+    }
+    hwnd_ = control;
+    SetPropA(control, kLabelProperty, this);
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+    return original_ != nullptr;
+}
+
+void SkinLabel::SetColours(COLORREF text, COLORREF back) {
+    text_ = text;
+    back_ = back;
+}
+
+void SkinLabel::SetBold(bool bold) { bold_ = bold; }
+void SkinLabel::SetSize(int size) { size_ = size; }
+void SkinLabel::SetUnderline() { underline_ = true; }
+void SkinLabel::SetWhiteFill(bool fill) { whiteFill_ = fill; }
+void SkinLabel::SetTextFromId(UINT stringId) { SetText(LoadString(stringId)); }
+
+void SkinLabel::SetText(const std::string& text) {
+    if (hwnd_) {
+        SetWindowTextA(hwnd_, text.c_str());
+    }
+}
+
+void SkinLabel::Redraw() {
+    if (hwnd_) {
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+}
+
+void SkinLabel::RefreshFace() {
+    if (!hwnd_) {
+        return;
+    }
+    // a transparent label shows what lies beneath it: that part of the face and the controls
+    // on it (a button redraws its label after itself) are drawn again
+    HWND parent = GetParent(hwnd_);
+    if (parent && back_ == kTransparentBack && !whiteFill_) {
+        RECT r;
+        GetWindowRect(hwnd_, &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        RedrawWindow(parent, &r, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    Redraw();
+}
+
+UINT LabelDrawFlags(DWORD style) {
+    UINT flags = 0;
+    const DWORD type = style & SS_TYPEMASK;
+    if (type == SS_CENTER) {
+        flags |= DT_CENTER;
+    } else if (type == SS_RIGHT) {
+        flags |= DT_RIGHT;
+    }
+    bool layout = false;
+    if (style & SS_CENTERIMAGE) {
+        flags |= DT_SINGLELINE | DT_VCENTER;
+        layout = true;
+    }
+    if (style & SS_NOPREFIX) {
+        flags |= DT_NOPREFIX;
+    }
+    switch (style & SS_ELLIPSISMASK) {
+    case SS_ENDELLIPSIS:
+        flags |= DT_END_ELLIPSIS;
+        layout = true;
+        break;
+    case SS_PATHELLIPSIS:
+        flags |= DT_PATH_ELLIPSIS;
+        layout = true;
+        break;
+    case SS_WORDELLIPSIS:
+        flags |= DT_WORD_ELLIPSIS;
+        layout = true;
+        break;
+    default:
+        break;
+    }
+    if (!layout) {
+        flags |= DT_WORDBREAK;
+    }
+    return flags;
+}
+
+void SkinLabel::Paint(HDC dc) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE));
+    if ((style & SS_TYPEMASK) == SS_ICON) {
+        HICON icon = reinterpret_cast<HICON>(SendMessageA(hwnd_, STM_GETICON, 0, 0));
+        if (icon) {
+            DrawIconEx(dc, (r.right - 18) / 2, (r.bottom - 18) / 2, icon, 17, 17, 0, nullptr,
+                       DI_NORMAL);
+        }
+        return;
+    }
+    const LabelFont lf = ChooseLabelFont(size_, bold_, underline_, app::LanguageName());
+    HFONT font = CreateFontA(lf.height, 0, 0, 0, lf.weight, FALSE, lf.underline, FALSE,
+                             DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, lf.face.c_str());
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetTextColor(dc, text_);
+    if (back_ != kTransparentBack) {
+        SetBkMode(dc, OPAQUE);
+        SetBkColor(dc, back_);
+    } else {
+        SetBkMode(dc, TRANSPARENT);
+    }
+    if (whiteFill_) {
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    const int n = GetWindowTextLengthA(hwnd_);
+    std::string text(n + 1, '\0');
+    const int got = GetWindowTextA(hwnd_, &text[0], n + 1);
+    DrawTextA(dc, text.c_str(), got > 0 ? got : 0, &r, LabelDrawFlags(style));
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+}
+
+LRESULT SkinLabel::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(original_, hwnd_, message, wParam, lParam);
+}
+
+LRESULT SkinLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const DWORD type = static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)) & SS_TYPEMASK;
+    if (type == SS_BITMAP || type == SS_ENHMETAFILE) {
+        return CallOriginal(message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_ERASEBKGND:
+        // the face beneath is the parent's bitmap
+        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        Paint(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_SETTEXT:
+    case WM_ENABLE: {
+        LRESULT r = CallOriginal(message, wParam, lParam);
+        RefreshFace();
+        return r;
+    }
+    default:
+        return CallOriginal(message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK SkinLabel::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<SkinLabel*>(GetPropA(hwnd, kLabelProperty));
+    if (!self) {
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        WNDPROC original = self->original_;
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        RemovePropA(hwnd, kLabelProperty);
+        self->hwnd_ = nullptr;
+        self->original_ = nullptr;
+        return CallWindowProcA(original, hwnd, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+bool Hyperlink::AttachLink(HWND control) {
+    if (!Attach(control)) {
+        return false;
+    }
+    SetWindowLongA(control, GWL_STYLE, GetWindowLongA(control, GWL_STYLE) | SS_NOTIFY);
+    SetColours(kTitleBlue, kTransparentBack);
+    SetUnderline();
+    return true;
+}
+
+LRESULT Hyperlink::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETCURSOR:
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    default:
+        return SkinLabel::HandleMessage(message, wParam, lParam);
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,72 @@
+// SkinLabel, the text label drawn over a screen's bitmap, and the hyperlink built on it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace skin {
+
+class SkinLabel {
+public:
+    SkinLabel() = default;
+    virtual ~SkinLabel();
+    SkinLabel(const SkinLabel&) = delete;
+    SkinLabel& operator=(const SkinLabel&) = delete;
+
+    // Takes over the painting of a static control.
+    bool Attach(HWND control);
+    HWND Hwnd() const { return hwnd_; }
+
+    // back 1 means transparent, which is what the screens pass.
+    void SetColours(COLORREF text, COLORREF back);
+    void SetBold(bool bold);
+    void SetSize(int size);
+    void SetUnderline();
+    void SetWhiteFill(bool fill);
+    void SetTextFromId(UINT stringId);
+    void SetText(const std::string& text);
+
+    // Invalidate, erase and redraw at once (over whatever is drawn beneath).
+    void Redraw();
+    // Draws the face and controls beneath again, then the label: after its text changed.
+    void RefreshFace();
+
+    COLORREF TextColour() const { return text_; }
+    COLORREF BackColour() const { return back_; }
+    bool Bold() const { return bold_; }
+    bool Underline() const { return underline_; }
+    int Size() const { return size_; }
+
+protected:
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT CallOriginal(UINT message, WPARAM wParam, LPARAM lParam);
+    void Paint(HDC dc);
+
+    HWND hwnd_ = nullptr;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    WNDPROC original_ = nullptr;
+    COLORREF text_ = 0;
+    COLORREF back_ = 1;
+    bool bold_ = false;
+    bool underline_ = false;
+    int size_ = 13;
+    bool whiteFill_ = false;
+};
+
+// DrawText flags for a label of the given static style.
+UINT LabelDrawFlags(DWORD style);
+
+// A label that acts as a link: hand cursor, and a click is a BN_CLICKED command to the parent.
+class Hyperlink : public SkinLabel {
+public:
+    bool AttachLink(HWND control);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+} // namespace skin
