@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/log.h"
 #include "app/settings.h"
 
 namespace {
@@ -242,6 +243,38 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
         return FALSE;
     }
     return TRUE;
+}
+
+TEST_F(Settings, FlagReadersLogSizeAndFirstByte) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    const std::string path = std::string(temp) + "tov_flag_read.log";
+    InitLog(0xFFFF, path.c_str());
+    StoreDword("EnableSort", 256);
+    StoreDword("SortMyFolder", 0x2A);
+    StoreDword("tagOn", 5);
+    EXPECT_FALSE(AppSettings::ReadFlag("EnableSort"));
+    EXPECT_TRUE(AppSettings::ReadFlag("SortMyFolder"));
+    EXPECT_TRUE(AppSettings::ReadFlag("tagOn"));
+    SHDeleteValueA(HKEY_CURRENT_USER, kKey, "EnableSort");
+    EXPECT_TRUE(AppSettings::ReadFlag("EnableSort"));
+    InitLog(0, "");
+
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> texts;
+    std::string line;
+    while (std::getline(in, line)) {
+        ASSERT_GE(line.size(), 23u) << line;
+        EXPECT_EQ(line.back(), '\r');
+        texts.push_back(line.substr(22, line.size() - 23));
+    }
+    in.close();
+    DeleteFileA(path.c_str());
+    // "tagOn" logs nothing; a missing value has no size to log
+    const std::vector<std::string> expected = {
+        "  Read Ena/Dis Sort Size 4 bytes", "  Read Ena/Dis Sort Value -->0<--",
+        "  Read Ena/Dis Sort Folder Size 4 bytes", "  Read Ena/Dis Sort Folder Value -->42<--"};
+    EXPECT_EQ(texts, expected);
 }
 
 // tovManager.exe beside this test program, started with a command line as Windows passes it.
