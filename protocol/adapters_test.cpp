@@ -31,14 +31,16 @@ TEST(AdapterTables, ThisMachinesListIsWellFormed) {
     for (size_t k = 0; k < ADAPTER_SLOTS; ++k) {
         for (const char* text : {adapters[k].address, adapters[k].mask, gateways[k]}) {
             ASSERT_NE(std::memchr(text, 0, ADAPTER_TEXT_SIZE), nullptr) << k;
-            if (k >= count)
+            if (k >= count) {
                 EXPECT_STREQ(text, "") << k;
-            else
+            } else {
                 EXPECT_NE(ParseIPv4Address(text), 0xFFFFFFFFu) << k << ": " << text;
+            }
         }
         // there is no loopback adapter in the list
-        if (k < count)
+        if (k < count) {
             EXPECT_NE(std::strncmp(adapters[k].address, "127.", 4), 0) << adapters[k].address;
+        }
     }
 }
 

@@ -1,0 +1,13 @@
+// tovctl: runs one appliance command from the command line and prints what came back.
+#include "protocol/channel.h"
+#include "tovctl/report.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return RunTovctl(args, stdout, stderr);
+}
