@@ -12,7 +12,9 @@ mkdir -p "$TOV_LAB_STATE"
 
 # Creates the prefix once; later calls find it ready. Serialised, since ctest runs tests in parallel.
 tov_ensure_prefix() {
-    if [ -f "$WINEPREFIX/.tov-ready" ]; then return 0; fi
+    if [ -f "$WINEPREFIX/.tov-ready" ] && [ -f "$WINEPREFIX/.tov-hooks-$TOV_HOOKS_VERSION" ]; then
+        return 0
+    fi
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         flock 9
@@ -22,18 +24,27 @@ tov_ensure_prefix() {
             wineboot -i </dev/null >"$TOV_LAB_STATE/wineboot.log" 2>&1
             # the program is made for Windows XP
             wine winecfg /v winxp </dev/null >>"$TOV_LAB_STATE/wineboot.log" 2>&1
-            tov_prefix_hooks
             wineserver -w
             touch "$WINEPREFIX/.tov-ready"
+        fi
+        if [ ! -f "$WINEPREFIX/.tov-hooks-$TOV_HOOKS_VERSION" ]; then
+            tov_prefix_hooks
+            wineserver -w
+            touch "$WINEPREFIX/.tov-hooks-$TOV_HOOKS_VERSION"
         fi
     ) 9>"$WINEPREFIX.lock"
 }
 
-# Lab settings that live in the prefix: a recorded browser instead of a real one.
+# Lab settings that live in the prefix; raise the version when they change, and existing
+# prefixes take them on their next use.
+TOV_HOOKS_VERSION=2
 tov_prefix_hooks() {
-    local browser="$TOV_ROOT/lab/lab-browser"
-    wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f \
-        </dev/null >>"$TOV_LAB_STATE/wineboot.log" 2>&1
+    local log="$TOV_LAB_STATE/wineboot.log"
+    # a recorded browser instead of a real one
+    wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$TOV_ROOT/lab/lab-browser" /f \
+        </dev/null >>"$log" 2>&1
+    # without a window manager, windows managed by the X side take 2 s to go away when closed
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >>"$log" 2>&1
 }
 
 # Gives Wine a display: the caller's, the session's Xvfb, or a new Xvfb of this command's own.
