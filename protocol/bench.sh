@@ -14,7 +14,7 @@ trap 'rm -f "$out"' EXIT
     "$0" --benchmark_format=json --benchmark_min_time=2 >"$1"' \
     "$build/bin/protocol_bench" "$out"
 jq -r '
-    [.benchmarks[] | {key: .name, value: .items_per_second}] | from_entries as $r |
+    [.benchmarks[] | {key: (.name | sub("/.*"; "")), value: .items_per_second}] | from_entries as $r |
     "frst: channel \($r.ChannelFrst | floor)/s, plain \($r.PlainFrst | floor)/s, ratio \($r.ChannelFrst / $r.PlainFrst * 1000 | round / 1000)",
     "gub1: channel \($r.ChannelGub1 | floor)/s, plain \($r.PlainGub1 | floor)/s, ratio \($r.ChannelGub1 / $r.PlainGub1 * 1000 | round / 1000)"
 ' "$out"

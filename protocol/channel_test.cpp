@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace {
@@ -143,4 +145,27 @@ TEST(Channel, TooLongSpvtOpensNothing) {
     std::string data(4083, 'x');
     EXPECT_EQ(channel.SendSpvt(P(data), data.size()), SPVT_TOO_LONG);
     EXPECT_EQ(channel.LastError(), 0u);
+}
+
+TEST(Channel, UdpOpenBindsWithBroadcastAndTcpOpenFailsClean) {
+    CommandChannel channel;
+    // Port 0 on any address: an ephemeral port, as discovery opens it.
+    ASSERT_EQ(channel.Open(0, IP_PROTOCOL_UDP, 0), CMD_OK);
+    channel.Close();
+
+    // Two channels on one address and port: the second bind fails and leaves nothing open.
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::string address = "127.66." + std::to_string(std::rand() % 250 + 1) + "." +
+                          std::to_string(std::rand() % 250 + 1);
+    CommandChannel first, second;
+    ASSERT_EQ(first.Open(REPLY_PORT, IP_PROTOCOL_UDP, ParseIPv4Address(address.c_str())), CMD_OK);
+    EXPECT_EQ(second.Open(REPLY_PORT, IP_PROTOCOL_UDP, ParseIPv4Address(address.c_str())),
+              CMD_SOCKET_ERROR);
+    EXPECT_NE(second.LastError(), 0u);
+    first.Close();
+
+    CommandChannel tcp;
+    EXPECT_EQ(tcp.Open(COMMAND_PORT, IP_PROTOCOL_TCP, ParseIPv4Address("127.254.0.2")),
+              CMD_SOCKET_ERROR);
+    EXPECT_NE(tcp.LastError(), 0u);
 }
