@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -168,4 +169,18 @@ TEST(Channel, UdpOpenBindsWithBroadcastAndTcpOpenFailsClean) {
     EXPECT_EQ(tcp.Open(COMMAND_PORT, IP_PROTOCOL_TCP, ParseIPv4Address("127.254.0.2")),
               CMD_SOCKET_ERROR);
     EXPECT_NE(tcp.LastError(), 0u);
+}
+
+TEST(ChannelEvent, AutoResetAcrossThreads) {
+    ChannelEvent* event = EventCreate("TOV_TEST_EVENT");
+    ASSERT_NE(event, nullptr);
+    EXPECT_FALSE(EventWait(event, 10));
+    EventSignal(event);
+    EXPECT_TRUE(EventWait(event, 10));
+    // Auto-reset: one signal releases one wait.
+    EXPECT_FALSE(EventWait(event, 10));
+    std::thread signaller([event] { EventSignal(event); });
+    EXPECT_TRUE(EventWait(event, 10000));
+    signaller.join();
+    EventClose(event);
 }
