@@ -1,0 +1,89 @@
+// tovdriver.exe: one UI driver action per run, for scripts. Prints what it finds on stdout.
+//
+//   tovdriver screen [TIMEOUT_MS] [NOT_HWND]   "screen ID HWND" of the current screen
+//   tovdriver controls                         one line per control: id class visible enabled
+//                                              checked "text"
+//   tovdriver click ID | key NAME | select ID INDEX | check ID 0|1 | drag X Y DX DY
+//   tovdriver rect                             "rect LEFT TOP RIGHT BOTTOM"
+//   tovdriver region X Y                       "inside" or "outside" ("none": no region)
+//   tovdriver gone HWND [TIMEOUT_MS]           waits until the window has gone
+// Exit code 0 on success, 1 when the action failed, 2 on bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "lab/uidriver/uidriver_win32.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: tovdriver screen|controls|click|key|select|check|drag|rect|"
+                         "region|gone ...\n");
+    return 2;
+}
+
+HWND ParseHwnd(const char* s) {
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoul(s, nullptr, 0)));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return Usage();
+    }
+    const std::string cmd = argv[1];
+    if (cmd == "gone") {
+        if (argc < 3) {
+            return Usage();
+        }
+        const DWORD t = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 10000;
+        return uidriver::WaitGone(ParseHwnd(argv[2]), t) ? 0 : 1;
+    }
+    const DWORD timeout = cmd == "screen" && argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 10000;
+    HWND other = cmd == "screen" && argc > 3 ? ParseHwnd(argv[3]) : nullptr;
+    uidriver::Screen s;
+    if (!uidriver::WaitForScreen(0, timeout, &s, other)) {
+        std::fprintf(stderr, "tovdriver: no screen\n");
+        return 1;
+    }
+    bool ok = true;
+    if (cmd == "screen") {
+        std::printf("screen %d 0x%lx\n", s.dialogId,
+                    static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(s.hwnd)));
+    } else if (cmd == "controls") {
+        for (const uidriver::Control& c : uidriver::ListControls(s.hwnd)) {
+            std::printf("%d %s %d %d %d \"%s\"\n", c.id, c.cls.c_str(), c.visible, c.enabled,
+                        c.checked, c.text.c_str());
+        }
+    } else if (cmd == "click" && argc > 2) {
+        ok = uidriver::Click(s.hwnd, std::atoi(argv[2]));
+    } else if (cmd == "key" && argc > 2) {
+        ok = uidriver::SendKey(s.hwnd, argv[2]);
+    } else if (cmd == "select" && argc > 3) {
+        ok = uidriver::SelectEntry(s.hwnd, std::atoi(argv[2]), std::atoi(argv[3]));
+    } else if (cmd == "check" && argc > 3) {
+        ok = uidriver::SetCheck(s.hwnd, std::atoi(argv[2]), std::atoi(argv[3]) != 0);
+    } else if (cmd == "drag" && argc > 5) {
+        ok = uidriver::Drag(s.hwnd, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
+                            std::atoi(argv[5]));
+    } else if (cmd == "rect") {
+        const RECT r = uidriver::WindowRect(s.hwnd);
+        std::printf("rect %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (cmd == "region" && argc > 3) {
+        if (!uidriver::HasRegion(s.hwnd)) {
+            std::printf("none\n");
+        } else {
+            std::printf("%s\n",
+                        uidriver::RegionContains(s.hwnd, std::atoi(argv[2]), std::atoi(argv[3]))
+                            ? "inside"
+                            : "outside");
+        }
+    } else {
+        return Usage();
+    }
+    std::fflush(stdout);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,261 @@
+// The UI driver's actions, done with messages that Windows carries between processes.
+#include "lab/uidriver/uidriver_win32.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace uidriver {
+namespace {
+
+constexpr const char* kDialogIdProperty = "tovDialogId";
+
+struct FindState {
+    DWORD pid;
+    HWND other;
+    Screen found;
+};
+
+BOOL CALLBACK FindTop(HWND hwnd, LPARAM param) {
+    auto* st = reinterpret_cast<FindState*>(param);
+    if (!IsWindowVisible(hwnd) || hwnd == st->other) {
+        return TRUE;
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (st->pid && pid != st->pid) {
+        return TRUE;
+    }
+    HANDLE id = GetPropA(hwnd, kDialogIdProperty);
+    if (!id) {
+        return TRUE;
+    }
+    // a screen that is disabled has a modal screen of its own above it: keep looking
+    if (!IsWindowEnabled(hwnd) && st->found.hwnd) {
+        return TRUE;
+    }
+    st->found.hwnd = hwnd;
+    st->found.dialogId = static_cast<int>(reinterpret_cast<INT_PTR>(id));
+    return IsWindowEnabled(hwnd) ? FALSE : TRUE;
+}
+
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    if (GetGUIThreadInfo(thread, &info) && info.hwndFocus &&
+        (info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus))) {
+        return info.hwndFocus;
+    }
+    return dialog;
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+LPARAM KeyData(UINT vk, bool up, bool alt) {
+    const UINT scan = MapVirtualKeyA(vk, 0);
+    LPARAM l = 1 | (static_cast<LPARAM>(scan) << 16);
+    if (alt) {
+        l |= 1 << 29;
+    }
+    if (up) {
+        l |= (1u << 30) | (1u << 31);
+    }
+    return l;
+}
+
+bool WaitMoved(HWND w, const RECT& from, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        RECT now = WindowRect(w);
+        if (now.left != from.left || now.top != from.top) {
+            return true;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        Sleep(10);
+    }
+}
+
+} // namespace
+
+bool WaitForScreen(DWORD pid, DWORD timeoutMs, Screen* out, HWND other) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        FindState st{pid, other, {}};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&st));
+        if (st.found.hwnd && IsWindowEnabled(st.found.hwnd)) {
+            *out = st.found;
+            return true;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        Sleep(20);
+    }
+}
+
+bool WaitGone(HWND window, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string ControlText(HWND dialog, int id) {
+    char buf[4096] = {};
+    HWND item = GetDlgItem(dialog, id);
+    if (!item) {
+        return std::string();
+    }
+    // WM_GETTEXT is one of the messages Windows copies between processes
+    SendMessageTimeoutA(item, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buf;
+}
+
+std::vector<Control> ListControls(HWND dialog) {
+    std::vector<Control> out;
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        Control k;
+        k.id = GetDlgCtrlID(c);
+        char cls[64] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        k.cls = cls;
+        k.text = ControlText(dialog, k.id);
+        k.visible = IsWindowVisible(c) != 0;
+        k.enabled = IsWindowEnabled(c) != 0;
+        DWORD_PTR state = 0;
+        k.checked = lstrcmpiA(cls, "Button") == 0 &&
+                    SendMessageTimeoutA(c, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state) &&
+                    state == BST_CHECKED;
+        out.push_back(k);
+    }
+    return out;
+}
+
+bool Click(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    return item && PostMessageA(item, BM_CLICK, 0, 0);
+}
+
+bool SendKey(HWND dialog, const std::string& name) {
+    const std::string key = Lower(name);
+    HWND target = FocusOf(dialog);
+    if (key == "alt+f4") {
+        return PostMessageA(target, WM_SYSKEYDOWN, VK_F4, KeyData(VK_F4, false, true)) &&
+               PostMessageA(target, WM_SYSKEYUP, VK_F4, KeyData(VK_F4, true, true));
+    }
+    if (key == "shift+tab") {
+        // the dialog manager reads Shift from the keyboard state, which a posted key does not
+        // carry: move the focus as Shift+Tab does
+        return PostMessageA(dialog, WM_NEXTDLGCTL, 1, 0);
+    }
+    UINT vk = 0;
+    if (key == "enter") {
+        vk = VK_RETURN;
+    } else if (key == "esc" || key == "escape") {
+        vk = VK_ESCAPE;
+    } else if (key == "tab") {
+        vk = VK_TAB;
+    } else if (key == "up") {
+        vk = VK_UP;
+    } else if (key == "down") {
+        vk = VK_DOWN;
+    } else if (key == "left") {
+        vk = VK_LEFT;
+    } else if (key == "right") {
+        vk = VK_RIGHT;
+    } else {
+        return false;
+    }
+    return PostMessageA(target, WM_KEYDOWN, vk, KeyData(vk, false, false)) &&
+           PostMessageA(target, WM_KEYUP, vk, KeyData(vk, true, false));
+}
+
+bool SelectEntry(HWND dialog, int id, int index) {
+    HWND item = GetDlgItem(dialog, id);
+    if (!item) {
+        return false;
+    }
+    char cls[32] = {};
+    GetClassNameA(item, cls, sizeof cls);
+    const bool combo = lstrcmpiA(cls, "ComboBox") == 0;
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutA(item, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG,
+                             2000, &r) ||
+        static_cast<int>(r) != index) {
+        return false;
+    }
+    const WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(item));
+}
+
+bool SetCheck(HWND dialog, int id, bool on) {
+    HWND item = GetDlgItem(dialog, id);
+    DWORD_PTR state = 0;
+    if (!item || !SendMessageTimeoutA(item, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state)) {
+        return false;
+    }
+    if ((state == BST_CHECKED) == on) {
+        return true;
+    }
+    return PostMessageA(item, BM_CLICK, 0, 0);
+}
+
+bool Drag(HWND dialog, int x, int y, int dx, int dy, DWORD timeoutMs) {
+    RECT start = WindowRect(dialog);
+    if (!PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y))) {
+        return false;
+    }
+    // the cursor is given relative to the window, which moves after each step
+    const int hx = dx / 2, hy = dy / 2;
+    PostMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + hx, y + hy));
+    if ((hx || hy) && !WaitMoved(dialog, start, timeoutMs)) {
+        return false;
+    }
+    RECT mid = WindowRect(dialog);
+    const int cx = x + dx - (mid.left - start.left), cy = y + dy - (mid.top - start.top);
+    PostMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(cx, cy));
+    if ((dx - hx || dy - hy) && !WaitMoved(dialog, mid, timeoutMs)) {
+        return false;
+    }
+    return PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(cx, cy));
+}
+
+RECT WindowRect(HWND window) {
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+bool HasRegion(HWND window) {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(window, rgn);
+    DeleteObject(rgn);
+    return kind == SIMPLEREGION || kind == COMPLEXREGION;
+}
+
+bool RegionContains(HWND window, int x, int y) {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(window, rgn);
+    bool in;
+    if (kind == SIMPLEREGION || kind == COMPLEXREGION) {
+        in = PtInRegion(rgn, x, y) != 0;
+    } else {
+        RECT r = WindowRect(window);
+        in = x >= 0 && y >= 0 && x < r.right - r.left && y < r.bottom - r.top;
+    }
+    DeleteObject(rgn);
+    return in;
+}
+
+} // namespace uidriver

@@ -1,0 +1,303 @@
+// tovgallery.exe: opens any screen's dialog with sample data, for looking at it and for UI tests.
+//
+// tovgallery [-lang spa|ita|ger|fra] [-japanese] [-face BITMAP] [-failregion] all | ID...
+// Each dialog runs modally in turn; its result is printed as "dialog ID result N". Back ends a
+// dialog with 101, the forward button with 102, the message dialog's buttons with 129 and 128,
+// any other button with its control id; X and Alt+F4 give 100.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "res/resource.h"
+#include "skin/gallery.h"
+#include "skin/resources_win32.h"
+#include "skin/screen_win32.h"
+#include "skin/scrollbar_win32.h"
+
+namespace {
+
+std::string Replace(std::string s, const std::string& what, const std::string& with) {
+    const std::size_t at = s.find(what);
+    if (at != std::string::npos) {
+        s.replace(at, what.size(), with);
+    }
+    return s;
+}
+
+// A string-table text with the sample values a screen would put in.
+std::string SampleText(const skin::GalleryControl& c) {
+    if (!c.stringId) {
+        return c.sample ? c.sample : "";
+    }
+    std::string s = skin::LoadString(c.stringId);
+    switch (c.stringId) {
+    case 9:
+        return Replace(s, "%1", "NAS1");
+    case 34:
+        return Replace(s, "%1", "Anne");
+    case 129:
+        return Replace(s, "%1", "040");
+    case 192:
+        return Replace(s, "%1", "report.doc");
+    case 199:
+        return Replace(s, "%1", "245.50");
+    default:
+        return s;
+    }
+}
+
+std::vector<std::string> Items(const char* joined) {
+    std::vector<std::string> out;
+    if (!joined) {
+        return out;
+    }
+    std::string s = joined;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t bar = s.find('|', start);
+        out.push_back(s.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        if (bar == std::string::npos) {
+            return out;
+        }
+        start = bar + 1;
+    }
+}
+
+class GalleryScreen : public skin::Screen {
+public:
+    GalleryScreen(const skin::GalleryScreen& layout, UINT face)
+        : Screen(layout.dialogId), layout_(layout), face_(face) {}
+
+protected:
+    bool OnInitDialog() override {
+        InitSkin(face_ ? face_ : layout_.bitmapId);
+        HICON icon = LoadIconA(skin::ProgramModule(), MAKEINTRESOURCEA(IDI_APP));
+        SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        bool firstOfGroup = true;
+        for (int i = 0; i < layout_.count; ++i) {
+            Place(layout_.controls[i], firstOfGroup);
+        }
+        ApplyJapaneseFont({IDC_DEVICE_LIST, IDC_SORT_ON, IDC_SORT_OFF, IDC_SORT_PRIVATE,
+                           IDC_SORT_PUBLIC, IDC_SORT_ENABLE, IDC_ACCOUNT_PUBLIC,
+                           IDC_ACCOUNT_PRIVATE, IDC_ACCOUNT_EXISTING, IDC_PURPOSE_HOME,
+                           IDC_PURPOSE_BUSINESS, IDC_TAGS_ON, IDC_TAGS_OFF});
+        return true;
+    }
+
+    void OnEnter(int focusedId) override {
+        if (focusedId && FindButton(focusedId)) {
+            Press(focusedId);
+        } else if (Item(IDC_NEXT) && IsWindowEnabled(Item(IDC_NEXT))) {
+            Press(IDC_NEXT);
+        } else if (Item(IDC_RIGHT_BUTTON)) {
+            Press(IDC_RIGHT_BUTTON);
+        }
+    }
+
+    bool OnCommand(int id, int code, HWND control) override {
+        if (Screen::OnCommand(id, code, control)) {
+            return true;
+        }
+        if (code != BN_CLICKED || !FindButton(id)) {
+            return false;
+        }
+        switch (id) {
+        case IDC_BACK:
+            EndDialog(101);
+            break;
+        case IDC_NEXT:
+            EndDialog(102);
+            break;
+        case IDC_LEFT_BUTTON:
+            EndDialog(129);
+            break;
+        case IDC_RIGHT_BUTTON:
+            EndDialog(128);
+            break;
+        default:
+            EndDialog(id);
+            break;
+        }
+        return true;
+    }
+
+private:
+    void Place(const skin::GalleryControl& c, bool& firstOfGroup) {
+        HWND item = Item(c.id);
+        if (!item) {
+            return;
+        }
+        const std::string text = SampleText(c);
+        switch (c.kind) {
+        case 'L':
+        case 'K': {
+            skin::SkinLabel& l = c.kind == 'K' ? AddLink(c.id) : AddLabel(c.id);
+            l.SetColours(c.colour, skin::kTransparentBack);
+            l.SetBold(c.bold);
+            l.SetSize(c.size);
+            if (c.underline) {
+                l.SetUnderline();
+            }
+            MoveItem(c.id, c.x, c.y, c.w, c.h);
+            l.SetText(text);
+            break;
+        }
+        case 'B':
+            AddButton(c.id,
+                      {static_cast<UINT>(c.up), static_cast<UINT>(c.down),
+                       static_cast<UINT>(c.focused), static_cast<UINT>(c.disabled)},
+                      c.labelId);
+            MoveItem(c.id, c.x, c.y);
+            break;
+        case 'R':
+        case 'C': {
+            MoveItem(c.id, c.x, c.y, c.w, c.h);
+            SetItemText(c.id, text);
+            const LONG style = GetWindowLongA(item, GWL_STYLE);
+            if (style & WS_GROUP) {
+                firstOfGroup = true;
+            }
+            if (firstOfGroup) {
+                SendMessageA(item, BM_SETCHECK, BST_CHECKED, 0);
+                firstOfGroup = false;
+            }
+            break;
+        }
+        case 'E':
+        case 'P':
+            MoveItem(c.id, c.x, c.y, c.w, c.h);
+            SetItemText(c.id, text);
+            break;
+        case 'S':
+        case 'O': {
+            MoveItem(c.id, c.x, c.y, c.w, c.h);
+            const bool combo = c.kind == 'O';
+            for (const std::string& s : Items(c.sample)) {
+                SendMessageA(item, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)s.c_str());
+            }
+            SendMessageA(item, combo ? CB_SETCURSEL : LB_SETCURSEL,
+                         combo && c.id == IDC_VERSIONS ? 2 : 0, 0);
+            break;
+        }
+        case 'G':
+            MoveItem(c.id, c.x, c.y, c.w, c.h);
+            SendMessageA(item, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+            SendMessageA(item, PBM_SETPOS, 40, 0);
+            break;
+        case 'T': {
+            MoveItem(c.id, c.x, c.y, c.w, c.h);
+            HTREEITEM parents[8] = {TVI_ROOT};
+            for (const std::string& s : Items(c.sample)) {
+                std::size_t depth = s.find_first_not_of(' ') / 2;
+                if (depth > 6) {
+                    depth = 6;
+                }
+                const std::string name = s.substr(depth * 2);
+                TVINSERTSTRUCTA ins{};
+                ins.hParent = parents[depth];
+                ins.hInsertAfter = TVI_LAST;
+                ins.item.mask = TVIF_TEXT;
+                ins.item.pszText = const_cast<char*>(name.c_str());
+                parents[depth + 1] = reinterpret_cast<HTREEITEM>(
+                    SendMessageA(item, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+                if (depth > 0) {
+                    SendMessageA(item, TVM_EXPAND, TVE_EXPAND, (LPARAM)parents[depth]);
+                }
+            }
+            break;
+        }
+        case 'D': {
+            MoveItem(c.id, c.x, c.y, c.w, c.h);
+            SYSTEMTIME t{2005, 3, 3, 23, 22, 0, 0, 0};
+            SendMessageA(item, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t));
+            break;
+        }
+        case 'I':
+        case 'M':
+            MoveItem(c.id, c.x, c.y, c.w, c.h);
+            break;
+        case 'V':
+            scroll_ = std::make_unique<skin::CXScrollBar>();
+            scroll_->CreateFromPlaceholder(Hwnd(), c.id);
+            scroll_->SetScrollRange(0, 1);
+            item = scroll_->Hwnd();
+            break;
+        default:
+            break;
+        }
+        if (item) {
+            ShowWindow(item, c.shown ? SW_SHOW : SW_HIDE);
+            if (c.disabledState) {
+                EnableWindow(item, FALSE);
+            }
+        }
+    }
+
+    const skin::GalleryScreen& layout_;
+    UINT face_;
+    std::unique_ptr<skin::CXScrollBar> scroll_;
+};
+
+int WINAPI CombineFails(HRGN, HRGN, HRGN, int) { return ERROR; }
+
+} // namespace
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&icc);
+    UINT face = 0;
+    std::vector<int> ids;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "-lang" && i + 1 < argc) {
+            const std::string lang = argv[++i];
+            HMODULE m = LoadLibraryA(("tov" + lang + ".dll").c_str());
+            if (!m) {
+                std::fprintf(stderr, "gallery: cannot load tov%s.dll\n", lang.c_str());
+                return 2;
+            }
+            skin::SetResourceModule(m);
+        } else if (a == "-japanese") {
+            app::SetLanguageName("Japanese");
+        } else if (a == "-face" && i + 1 < argc) {
+            face = static_cast<UINT>(std::atoi(argv[++i]));
+        } else if (a == "-failregion") {
+            skin::SkinDialog::SetCombineRegionForTest(CombineFails);
+        } else if (a == "all") {
+            int n = 0;
+            const skin::GalleryScreen* all = skin::GalleryScreens(&n);
+            for (int k = 0; k < n; ++k) {
+                ids.push_back(all[k].dialogId);
+            }
+        } else {
+            ids.push_back(std::atoi(a.c_str()));
+        }
+    }
+    if (ids.empty()) {
+        std::fprintf(stderr, "usage: tovgallery [-lang L] [-japanese] [-face ID] all | ID...\n");
+        return 2;
+    }
+    int result = 0;
+    for (int id : ids) {
+        const skin::GalleryScreen* layout = skin::FindGalleryScreen(id);
+        if (!layout) {
+            std::fprintf(stderr, "gallery: no dialog %d\n", id);
+            return 2;
+        }
+        GalleryScreen screen(*layout, face);
+        result = screen.DoModal();
+        std::printf("dialog %d result %d\n", id, result);
+        std::fflush(stdout);
+        if (result == 100) {
+            break;
+        }
+    }
+    return result;
+}
