@@ -13,8 +13,9 @@ trap 'rm -f "$out"' EXIT
     done >"$TOV_APPLIANCE_STATE/backup-status.tsv"
     "$0" --benchmark_format=json --benchmark_min_time=2 >"$1"' \
     "$build/bin/protocol_bench" "$out"
-jq -r '
-    [.benchmarks[] | {key: (.name | sub("/.*"; "")), value: .items_per_second}] | from_entries as $r |
-    "frst: channel \($r.ChannelFrst | floor)/s, plain \($r.PlainFrst | floor)/s, ratio \($r.ChannelFrst / $r.PlainFrst * 1000 | round / 1000)",
-    "gub1: channel \($r.ChannelGub1 | floor)/s, plain \($r.PlainGub1 | floor)/s, ratio \($r.ChannelGub1 / $r.PlainGub1 * 1000 | round / 1000)"
-' "$out"
+python3 - "$out" <<'PY'
+import json, sys
+rate = {b["name"].split("/")[0]: b["items_per_second"] for b in json.load(open(sys.argv[1]))["benchmarks"]}
+for word, channel, plain in (("frst", "ChannelFrst", "PlainFrst"), ("gub1", "ChannelGub1", "PlainGub1")):
+    print("%s: channel %d/s, plain %d/s, ratio %.3f" % (word, rate[channel], rate[plain], rate[channel] / rate[plain]))
+PY
