@@ -54,6 +54,7 @@ fi
 
 export TOV_LAB_HOST=198.51.100.20 TOV_LAB_FREE=198.51.100.240 TOV_LAB_FIRST_FREE=198.51.100.248
 export TOV_LAB_HOST6=$host6
+echo "echo_probe_lab_test: IPv6 host ${host6:-none}" >&2
 
 if [ "$kind" = native ]; then
     "$net/exec-client" bash -c '"$1/assert-inside" || exit 1; shift; exec "$@"' _ "$net" \
