@@ -346,6 +346,10 @@ TEST_F(ApplianceTest, ConnectionKeptOpenTimesOut) {
     EXPECT_EQ(channel.SendGps1(name), CMD_BAD_REPLY);
     EXPECT_EQ(name, "kept");
     EXPECT_EQ(channel.SendGsp1("x"), -1);
+    // A reply that comes after the wait is over is a time-out as well.
+    Fault("frst delay 4000\n");
+    EXPECT_EQ(channel.SendFrst(status), CMD_TIMEOUT);
+    EXPECT_EQ(status, 0xDEADBEEFu);
 }
 
 TEST_F(ApplianceTest, RefusedConnectionLeavesOutValuesAlone) {
