@@ -62,14 +62,23 @@ int main(int argc, char** argv) {
             std::fputs(HELP, stdout);
             return appliance::EXIT_OK;
         }
-        const char* v = nullptr;
-        if (a == "--listen" && (v = value("--listen"))) {
+        bool takesValue =
+            a == "--listen" || a == "--state" || a == "--ready-file" || a == "--fault";
+        if (!takesValue) {
+            std::fprintf(stderr, "tovapplianced: unknown argument \"%s\"\n", a.c_str());
+            std::fputs("Try tovapplianced --help\n", stderr);
+            return appliance::EXIT_USAGE;
+        }
+        const char* v = value(a.c_str());
+        if (!v)
+            return appliance::EXIT_USAGE;
+        if (a == "--listen") {
             options.listen = v;
-        } else if (a == "--state" && (v = value("--state"))) {
+        } else if (a == "--state") {
             options.state = v;
-        } else if (a == "--ready-file" && (v = value("--ready-file"))) {
+        } else if (a == "--ready-file") {
             options.readyFile = v;
-        } else if (a == "--fault" && (v = value("--fault"))) {
+        } else {
             appliance::Fault f;
             std::string error;
             if (!appliance::ParseFault(v, &f, &error)) {
@@ -77,11 +86,6 @@ int main(int argc, char** argv) {
                 return appliance::EXIT_USAGE;
             }
             options.faults.push_back(f);
-        } else {
-            if (!v)
-                std::fprintf(stderr, "tovapplianced: unknown argument \"%s\"\n", a.c_str());
-            std::fputs("Try tovapplianced --help\n", stderr);
-            return appliance::EXIT_USAGE;
         }
     }
     return appliance::Serve(options);
