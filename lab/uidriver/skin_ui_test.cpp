@@ -147,8 +147,12 @@ TEST(SkinPosition, FirstScreenCentredNextOpensWhereTheLastWasLeft) {
     EXPECT_NEAR((r.left + r.right) / 2, (work.left + work.right) / 2, 1);
     EXPECT_NEAR((r.top + r.bottom) / 2, (work.top + work.bottom) / 2, 1);
     // drag by a point of the face that holds no control
-    ASSERT_TRUE(uidriver::Drag(first.hwnd, 40, 250, -60, 44));
+    const bool dragged = uidriver::Drag(first.hwnd, 40, 250, -60, 44);
     RECT moved = uidriver::WindowRect(first.hwnd);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ASSERT_TRUE(dragged) << "window at " << moved.left << "," << moved.top << " from " << r.left
+                         << "," << r.top << ", cursor " << cursor.x << "," << cursor.y;
     EXPECT_EQ(moved.left, r.left - 60);
     EXPECT_EQ(moved.top, r.top + 44);
     EXPECT_EQ(moved.right - moved.left, 650);

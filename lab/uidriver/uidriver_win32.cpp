@@ -67,11 +67,39 @@ LPARAM KeyData(UINT vk, bool up, bool alt) {
     return l;
 }
 
-bool WaitMoved(HWND w, const RECT& from, DWORD timeoutMs) {
+bool MouseTo(int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    if (SendInput(1, &in, sizeof in) != 1) {
+        return false;
+    }
+    // Wine may take the button event at the old place when it comes before the move has landed
+    const DWORD start = GetTickCount();
+    POINT p;
+    while (GetCursorPos(&p) && (p.x != x || p.y != y)) {
+        if (GetTickCount() - start > 2000) {
+            return false;
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+bool MouseButton(bool down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    return SendInput(1, &in, sizeof in) == 1;
+}
+
+bool WaitAt(HWND w, int left, int top, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {
         RECT now = WindowRect(w);
-        if (now.left != from.left || now.top != from.top) {
+        if (now.left == left && now.top == top) {
             return true;
         }
         if (GetTickCount() - start > timeoutMs) {
@@ -212,23 +240,22 @@ bool SetCheck(HWND dialog, int id, bool on) {
 }
 
 bool Drag(HWND dialog, int x, int y, int dx, int dy, DWORD timeoutMs) {
-    RECT start = WindowRect(dialog);
-    if (!PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y))) {
+    // real mouse input: Windows moves the cursor with the window and sends mouse moves of its
+    // own, which posted mouse messages would contradict
+    const RECT start = WindowRect(dialog);
+    const int sx = start.left + x, sy = start.top + y;
+    const int steps = 4;
+    if (!MouseTo(sx, sy) || !MouseButton(true)) {
         return false;
     }
-    // the cursor is given relative to the window, which moves after each step
-    const int hx = dx / 2, hy = dy / 2;
-    PostMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + hx, y + hy));
-    if ((hx || hy) && !WaitMoved(dialog, start, timeoutMs)) {
-        return false;
+    bool ok = true;
+    for (int i = 1; i <= steps && ok; ++i) {
+        const int ox = dx * i / steps, oy = dy * i / steps;
+        ok =
+            MouseTo(sx + ox, sy + oy) && WaitAt(dialog, start.left + ox, start.top + oy, timeoutMs);
     }
-    RECT mid = WindowRect(dialog);
-    const int cx = x + dx - (mid.left - start.left), cy = y + dy - (mid.top - start.top);
-    PostMessageA(dialog, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(cx, cy));
-    if ((dx - hx || dy - hy) && !WaitMoved(dialog, mid, timeoutMs)) {
-        return false;
-    }
-    return PostMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(cx, cy));
+    MouseButton(false);
+    return ok;
 }
 
 RECT WindowRect(HWND window) {

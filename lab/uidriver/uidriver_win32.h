@@ -41,7 +41,7 @@ bool SendKey(HWND dialog, const std::string& key);
 bool SelectEntry(HWND dialog, int id, int index);
 // Sets a check box or radio button by clicking it when its state differs.
 bool SetCheck(HWND dialog, int id, bool on);
-// Drags the window by the point (x, y) of its face by (dx, dy) pixels, in two steps.
+// Drags the window by the point (x, y) of its face by (dx, dy) pixels, with the real mouse.
 bool Drag(HWND dialog, int x, int y, int dx, int dy, DWORD timeoutMs = 5000);
 
 RECT WindowRect(HWND window);
