@@ -93,44 +93,37 @@ bool AppDataFile::WriteLine(WriteHandle& handle, const std::string& text) {
     return handle.Write(line.data(), line.size());
 }
 
-size_t AppDataFile::TextEnd() const {
-    if (!buffer_)
-        return 0;
-    const char* b = buffer_.get();
-    size_t end = cursor_;
-    while (end < size_ && b[end] != '\0')
-        ++end;
-    return end;
-}
-
+// The text ends at the first zero byte; the buffer always holds one at size_, so the scans
+// below stop there without knowing where the end is in advance (which would cost a pass over the
+// rest of the buffer for every line).
 bool AppDataFile::ReadLine(std::string* out) const {
     out->clear();
-    size_t end = TextEnd();
-    if (!buffer_ || cursor_ >= end)
+    if (!buffer_ || cursor_ >= size_)
         return false;
-    const char* b = buffer_.get();
+    const char* p = buffer_.get() + cursor_;
+    if (*p == '\0')
+        return false;
     // Only CRs are dropped, so a line that ends in a bare LF keeps its last character.
-    for (size_t i = cursor_; i < end && b[i] != '\n'; ++i) {
-        if (b[i] != '\r')
-            out->push_back(b[i]);
+    for (; *p != '\0' && *p != '\n'; ++p) {
+        if (*p != '\r')
+            out->push_back(*p);
     }
     return true;
 }
 
 bool AppDataFile::NextLine() {
-    size_t end = TextEnd();
-    if (!buffer_)
+    if (!buffer_ || cursor_ >= size_)
         return false;
     const char* b = buffer_.get();
-    size_t i = cursor_;
-    while (i < end && b[i] != '\n')
-        ++i;
-    if (i >= end)
+    const char* p = b + cursor_;
+    while (*p != '\0' && *p != '\n')
+        ++p;
+    if (*p == '\0')
         return false;
-    while (i < end && b[i] == '\n')
-        ++i;
-    cursor_ = i;
-    return i < end;
+    while (*p == '\n')
+        ++p;
+    cursor_ = static_cast<size_t>(p - b);
+    return *p != '\0';
 }
 
 void AppDataFile::ReleaseBuffer() {

@@ -44,8 +44,6 @@ public:
 
 protected:
     void ReleaseBuffer();
-    // End of the text that starts at the cursor: the first zero byte at or after it.
-    size_t TextEnd() const;
 
     Platform* platform_;
     std::string path_;
