@@ -23,7 +23,11 @@ bool OpenAndReport(const std::string& target, Shell& shell) {
 } // namespace
 
 bool LaunchTarget(const std::string& target, Shell& shell) {
-    WriteLog(LOG_TRACE, "Going to Launch to <%s>", target.c_str());
+    return LaunchTarget(target, target, shell);
+}
+
+bool LaunchTarget(const std::string& target, const std::string& logged, Shell& shell) {
+    WriteLog(LOG_TRACE, "Going to Launch to <%s>", logged.c_str());
     return OpenAndReport(target, shell);
 }
 

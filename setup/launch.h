@@ -25,10 +25,15 @@ public:
 inline bool ShellOpenFailed(intptr_t result) { return result <= 32; }
 
 // Logs "Going to Launch to <target>", opens it and on failure shows the system's text and logs
-// "--- ERROR: Failed to launch: <text> ". True when the shell opened it.
+// "--- ERROR: Failed to launch: <text> ". True when the shell opened it. The message dialog's
+// Help opens SUPPORT_PAGE_ADDRESS this way.
 bool LaunchTarget(const std::string& target, Shell& shell);
 
-// The same for the support page, logged as "Going to kelvox web site <address>".
+// The same, with another text in the "Going to Launch to" line (the completion screen logs the
+// account name while it opens the share's folder).
+bool LaunchTarget(const std::string& target, const std::string& logged, Shell& shell);
+
+// The Locate screen's WEB button: the support page, logged as "Going to kelvox web site <...>".
 bool OpenSupportPage(Shell& shell);
 
 // The Windows shell (launch_win32.cpp).
