@@ -71,6 +71,7 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
     }
     // the label painted over the button must stay visible
     if (label_) {
+        label_->SetDimmed((item.itemState & ODS_DISABLED) != 0);
         label_->Redraw();
     }
 }

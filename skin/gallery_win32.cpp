@@ -1,9 +1,10 @@
 // tovgallery.exe: opens any screen's dialog with sample data, for looking at it and for UI tests.
 //
-// tovgallery [-lang spa|ita|ger|fra] [-japanese] [-face BITMAP] [-failregion] all | ID...
+// tovgallery [-lang spa|ita|ger|fra] [-japanese] [-face BITMAP] [-failregion] [-bench] all | ID...
 // Each dialog runs modally in turn; its result is printed as "dialog ID result N". Back ends a
 // dialog with 101, the forward button with 102, the message dialog's buttons with 129 and 128,
-// any other button with its control id; X and Alt+F4 give 100.
+// any other button with its control id; X and Alt+F4 give 100. With -bench the first dialog
+// prints "first-paint-ms N" once it is painted and ends at once.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "lab/uidriver/first_paint_win32.h"
 #include "res/resource.h"
 #include "skin/gallery.h"
 #include "skin/resources_win32.h"
@@ -69,6 +71,9 @@ std::vector<std::string> Items(const char* joined) {
         start = bar + 1;
     }
 }
+
+bool g_bench = false;
+constexpr UINT kPainted = WM_APP + 1;
 
 class GalleryScreen : public skin::Screen {
 public:
@@ -126,6 +131,31 @@ protected:
             break;
         }
         return true;
+    }
+
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
+        if (g_bench && message == WM_PAINT && !painted_) {
+            painted_ = true;
+            PostMessageA(Hwnd(), kPainted, 0, 0);
+        } else if (g_bench && message == kPainted) {
+            RedrawWindow(Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            std::printf("first-paint-ms %.1f\n", uidriver::MsSinceProcessStart());
+            std::fflush(stdout);
+            EndDialog(0);
+            handled = true;
+            return TRUE;
+        }
+        return Screen::OnMessage(message, wParam, lParam, handled);
+    }
+
+    // options on the grey panel of the restore page
+    HBRUSH ControlColour(HDC dc, HWND control) override {
+        if (layout_.dialogId != IDD_RESTORE_FILES) {
+            return Screen::ControlColour(dc, control);
+        }
+        SetTextColor(dc, RGB(51, 51, 51));
+        SetBkColor(dc, RGB(230, 230, 230));
+        return GreyBrush();
     }
 
 private:
@@ -243,6 +273,7 @@ private:
     const skin::GalleryScreen& layout_;
     UINT face_;
     std::unique_ptr<skin::CXScrollBar> scroll_;
+    bool painted_ = false;
 };
 
 int WINAPI CombineFails(HRGN, HRGN, HRGN, int) { return ERROR; }
@@ -268,6 +299,8 @@ int main(int argc, char** argv) {
             app::SetLanguageName("Japanese");
         } else if (a == "-face" && i + 1 < argc) {
             face = static_cast<UINT>(std::atoi(argv[++i]));
+        } else if (a == "-bench") {
+            g_bench = true;
         } else if (a == "-failregion") {
             skin::SkinDialog::SetCombineRegionForTest(CombineFails);
         } else if (a == "all") {

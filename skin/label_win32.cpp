@@ -123,7 +123,13 @@ void SkinLabel::Paint(HDC dc) {
                              DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, lf.face.c_str());
     HGDIOBJ oldFont = SelectObject(dc, font);
-    SetTextColor(dc, text_);
+    if (dimmed_) {
+        // halfway to the pale grey of the disabled button image
+        SetTextColor(dc, RGB((GetRValue(text_) + 170) / 2, (GetGValue(text_) + 170) / 2,
+                             (GetBValue(text_) + 170) / 2));
+    } else {
+        SetTextColor(dc, text_);
+    }
     if (back_ != kTransparentBack) {
         SetBkMode(dc, OPAQUE);
         SetBkColor(dc, back_);

@@ -25,6 +25,8 @@ public:
     void SetUnderline();
     void SetWhiteFill(bool fill);
     void SetTextFromId(UINT stringId);
+    // The label of a disabled button is drawn paler.
+    void SetDimmed(bool dimmed) { dimmed_ = dimmed; }
     void SetText(const std::string& text);
 
     // Invalidate, erase and redraw at once (over whatever is drawn beneath).
@@ -55,6 +57,7 @@ private:
     bool underline_ = false;
     int size_ = 13;
     bool whiteFill_ = false;
+    bool dimmed_ = false;
 };
 
 // DrawText flags for a label of the given static style.

@@ -92,17 +92,23 @@ class Canvas:
                    max(ya, yb) + width, d, colour)
 
     def triangle(self, pts, colour):
+        """Fills a triangle, 4 by 4 samples per pixel for the edges."""
         (ax, ay), (bx, by), (cx, cy) = pts
-        def edge(px, py, qx, qy, x, y):
-            # signed distance to the line pq, positive outside for a clockwise triangle
-            l = math.hypot(qx - px, qy - py) or 1e-9
-            return ((x - px) * (qy - py) - (y - py) * (qx - px)) / l
-        sign = 1 if (bx - ax) * (cy - ay) - (by - ay) * (cx - ax) < 0 else -1
-        def d(x, y):
-            return max(sign * edge(ax, ay, bx, by, x, y), sign * edge(bx, by, cx, cy, x, y),
-                       sign * edge(cx, cy, ax, ay, x, y))
+
+        def inside(x, y):
+            d1 = (x - bx) * (ay - by) - (ax - bx) * (y - by)
+            d2 = (x - cx) * (by - cy) - (bx - cx) * (y - cy)
+            d3 = (x - ax) * (cy - ay) - (cx - ax) * (y - ay)
+            neg = d1 < 0 or d2 < 0 or d3 < 0
+            pos = d1 > 0 or d2 > 0 or d3 > 0
+            return not (neg and pos)
         xs, ys = [p[0] for p in pts], [p[1] for p in pts]
-        self.shape(min(xs), min(ys), max(xs), max(ys), d, colour)
+        for y in range(max(0, int(min(ys))), min(self.h, int(max(ys)) + 1)):
+            for x in range(max(0, int(min(xs))), min(self.w, int(max(xs)) + 1)):
+                n = sum(inside(x + (i + 0.5) / 4.0, y + (j + 0.5) / 4.0)
+                        for i in range(4) for j in range(4))
+                if n:
+                    self.put(x, y, colour, n / 16.0)
 
     def blit(self, other, x0, y0):
         for y in range(other.h):
@@ -472,7 +478,7 @@ def main():
         579: face(650, 364, 'home'),
         631: face(650, 364, 'status'),
         632: face(650, 364, 'restore', panel=(92, 118, 634, 306)),
-        633: face(504, 294, 'info', band=SMALL_BAND, strip=50),
+        633: face(504, 294, None, band=SMALL_BAND, strip=50),
     }
     buttons = {
         533: item_button(False), 534: item_button(True),

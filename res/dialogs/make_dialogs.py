@@ -52,9 +52,9 @@ def forward(sid=3, x=478, disabled=False):
     return push('IDC_NEXT', 'IDC_NEXT_LABEL', x, sid, disabled=disabled)
 
 
-def help_link(sid, x, y, w=350):
+def help_link(sid, x, y, w=350, size=13):
     return [C('link', 'IDC_HELP_LINK', x, y + 4, w, 16, sid, colour=BLUE, underline=True,
-              placeholder='Link'),
+              size=size, placeholder='Link'),
             C('button', 'IDC_HELP_BUTTON', x, y, 350, 20, images=LINK, label='IDC_HELP_LINK')]
 
 
@@ -101,7 +101,7 @@ SCREENS = [
         C('button', 'IDC_MENU_MANAGE', 340, 120, 64, 64,
           images=('IDB_MANAGE_UP', 'IDB_MANAGE_DOWN', 'IDB_MANAGE_FOCUS', '0'),
           label='IDC_MENU_MANAGE_LABEL'),
-        text('IDC_MESSAGE_TEXT', 115, 234, 500, 40, 16),
+        text('IDC_MESSAGE_TEXT', 115, 234, 530, 40, 16),
         *back(6), VERSION,
     ]),
     ('IDD_NOTE', FULL, 'IDB_BG_NOTE', [
@@ -287,7 +287,7 @@ SCREENS = [
         text('IDC_LEGEND_INCOMPLETE_TEXT', 235, 285, 100, 16, 182, size=11, placeholder='Legend'),
         C('icon', 'IDC_LEGEND_FAILED', 335, 284, 16, 16, images=('IDI_STATE_FAILED',)),
         text('IDC_LEGEND_FAILED_TEXT', 355, 285, 80, 16, 183, size=11, placeholder='Legend'),
-        *help_link(180, 440, 281, 180),
+        *help_link(180, 440, 281, 190, size=11),
         C('scroll', 'IDC_STATUS_SCROLL', 612, 144, 16, 108, hidden=True, gallery=True),
         *back(4),
     ]),
