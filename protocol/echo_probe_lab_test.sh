@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Runs the echo probe's lab tests inside a network lab of their own, natively or under Wine:
+#   protocol/echo_probe_lab_test.sh PROGRAM [ARGS...]
+# PROGRAM ending in .exe runs under Wine in a prefix of its own whose wineserver is started
+# inside the lab's client namespace: Wine's sockets are made by the wineserver, so a server
+# started anywhere else would send the probes from the machine's own namespace. The program
+# checks again that its sockets are inside the lab and refuses to probe otherwise.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+net=$root/lab/net
+[ $# -ge 1 ] || { echo "usage: $0 PROGRAM [ARGS...]" >&2; exit 2; }
+program=$1
+shift
+case $program in
+*.exe) kind=wine ;;
+*) kind=native ;;
+esac
+# a lab of this test's own, one per kind, so that both presets may run at once
+export TOV_LAB_NET=${TOV_LAB_NET_ECHO:-tovecho-${kind:0:1}}
+. "$net/lib.sh"
+[ "$(id -u)" -eq 0 ] || lab_die "the echo probe's lab tests need root (raw sockets, namespaces)"
+
+cleanup() {
+    if [ "$kind" = wine ] && lab_ns_exists "$LAB_CLIENT_NS"; then
+        "$net/exec-client" env WINEPREFIX="$wine_prefix" wineserver -k >/dev/null 2>&1
+    fi
+    "$net/down" >/dev/null 2>&1
+}
+trap cleanup EXIT
+
+"$net/up" --local 1 --foreign 1 >/dev/null || exit 1
+host_ns=$LAB-nas1
+# the host also takes the top two addresses, so the free-address search must pass them
+ip -n "$host_ns" addr add 198.51.100.250/24 dev eth0 || exit 1
+ip -n "$host_ns" addr add 198.51.100.249/24 dev eth0 || exit 1
+
+# the host's link-local IPv6 address, once duplicate detection has let it go (a few seconds)
+host6=
+deadline=$((SECONDS + 10))
+while [ $SECONDS -lt $deadline ]; do
+    host6=$(ip -n "$host_ns" -6 -o addr show dev eth0 scope link | grep -v tentative |
+        awk '{print $4}' | cut -d/ -f1 | head -1)
+    client_ready=$(ip -n "$LAB_CLIENT_NS" -6 -o addr show dev eth0 scope link | grep -vc tentative)
+    [ -n "$host6" ] && [ "$client_ready" -gt 0 ] && break
+    host6=
+    sleep 0.2
+done
+if [ -n "$host6" ]; then
+    index=$(ip netns exec "$LAB_CLIENT_NS" cat /sys/class/net/eth0/ifindex)
+    host6="$host6%$index"
+else
+    echo "echo_probe_lab_test: no IPv6 link-local address in the lab; IPv6 host case skipped" >&2
+fi
+
+export TOV_LAB_HOST=198.51.100.20 TOV_LAB_FREE=198.51.100.240 TOV_LAB_FIRST_FREE=198.51.100.248
+export TOV_LAB_HOST6=$host6
+
+if [ "$kind" = native ]; then
+    "$net/exec-client" bash -c '"$1/assert-inside" || exit 1; shift; exec "$@"' _ "$net" \
+        "$program" "$@"
+    exit $?
+fi
+
+wine_prefix=${TOV_WINEPREFIX:-$root/build/wine-prefix}-netlab
+export TOV_WINEPREFIX=$wine_prefix WINEPREFIX=$wine_prefix
+"$net/exec-client" bash -c '
+    root=$1 client_ns=$2
+    shift 2
+    "$root/lab/net/assert-inside" || exit 1
+    # whatever server of this prefix runs elsewhere goes first; the next one starts here
+    wineserver -k >/dev/null 2>&1
+    . "$root/lab/wine-env.sh"
+    tov_ensure_prefix
+    wineserver -p </dev/null >/dev/null 2>&1
+    # every server of this prefix must be in the lab: it is the one that makes the sockets
+    here=$(readlink /proc/self/ns/net)
+    servers=0
+    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
+        tr "\0" "\n" <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+        servers=$((servers + 1))
+        if [ "$(readlink "/proc/$pid/ns/net")" != "$here" ]; then
+            echo "echo_probe_lab_test: REFUSED: wineserver $pid of $WINEPREFIX is outside $client_ns" >&2
+            exit 1
+        fi
+    done
+    [ "$servers" -gt 0 ] || { echo "echo_probe_lab_test: REFUSED: no wineserver found" >&2; exit 1; }
+    TOV_OWN_XVFB=
+    tov_ensure_display
+    out=$(mktemp "$TOV_LAB_STATE/echo-lab.XXXXXX.out")
+    wine "$@" </dev/null >"$out" 2>&1
+    rc=$?
+    cat "$out"
+    rm -f "$out"
+    wineserver -k >/dev/null 2>&1
+    [ -z "$TOV_OWN_XVFB" ] || tov_stop_xvfb
+    exit $rc' _ "$root" "$LAB_CLIENT_NS" "$program" "$@"
