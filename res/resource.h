@@ -86,10 +86,10 @@
 #define IDC_WEB 1185
 
 // Controls many screens share
-#define IDC_NEXT 1004        // the forward button: Next, Open, Finish, Save, OK, Done
+#define IDC_NEXT 1004 // the forward button: Next, Open, Finish, Save, OK, Done
 #define IDC_NEXT_LABEL 1005
 #define IDC_TITLE 1010
-#define IDC_DEVICE 1011      // appliance name at the right of the title, or a heading line
+#define IDC_DEVICE 1011 // appliance name at the right of the title, or a heading line
 #define IDC_BACK 1012
 #define IDC_BACK_LABEL 1013
 #define IDC_INSTRUCTION 1014
