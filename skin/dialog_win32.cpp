@@ -1,9 +1,17 @@
 // Modal dialogs with their own message loop, so screens see keys before the dialog manager.
 #include "skin/dialog_win32.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "skin/resources_win32.h"
 
 namespace skin {
+namespace {
+// The dialogs running on this thread, innermost last: a dialog opened without a parent belongs
+// to the one it was opened from, which stays disabled below it as with any modal dialog.
+thread_local std::vector<Dialog*> t_running;
+} // namespace
 
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
@@ -17,14 +25,24 @@ int Dialog::DoModal() {
     ended_ = false;
     result_ = -1;
     link_.reset();
-    HWND hwnd = CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(templateId_), parent_,
+    HWND owner = parent_;
+    if (!owner && !t_running.empty()) {
+        owner = t_running.back()->Hwnd();
+    }
+    // the owner is disabled before the dialog's start-up runs, as modal dialogs do it
+    const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (ownerWasEnabled) {
+        EnableWindow(owner, FALSE);
+    }
+    t_running.push_back(this);
+    HWND hwnd = CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(templateId_), owner,
                                    Procedure, reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
+        t_running.pop_back();
+        if (ownerWasEnabled) {
+            EnableWindow(owner, TRUE);
+        }
         return -1;
-    }
-    const bool parentWasEnabled = parent_ && IsWindowEnabled(parent_);
-    if (parentWasEnabled) {
-        EnableWindow(parent_, FALSE);
     }
     if (!ended_) {
         ShowWindow(hwnd_, SW_SHOW);
@@ -50,12 +68,16 @@ int Dialog::DoModal() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (parentWasEnabled) {
-        EnableWindow(parent_, TRUE);
-        SetActiveWindow(parent_);
+    // enabled again before this one goes, so that the activation passes to it
+    if (ownerWasEnabled) {
+        EnableWindow(owner, TRUE);
     }
     if (hwnd_) {
         DestroyWindow(hwnd_);
+    }
+    t_running.erase(std::find(t_running.begin(), t_running.end(), this));
+    if (ownerWasEnabled) {
+        SetActiveWindow(owner);
     }
     return result_;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -202,6 +203,146 @@ TEST(SkinFont, TheSkinFontIsMsUiGothic12) {
     EXPECT_EQ(lf.lfHeight, 12);
     EXPECT_STREQ(lf.lfFaceName, "MS UI Gothic");
     DeleteObject(f);
+}
+
+// Draws a label of the given size into a bitmap, and the same text as the font rule says.
+class LabelScreen : public skin::Screen {
+public:
+    LabelScreen() : Screen(IDD_SORT_SETTINGS) {}
+    std::vector<std::uint32_t> painted, expected, verdana;
+
+protected:
+    bool OnInitDialog() override {
+        InitSkin(IDB_BG_GENERAL);
+        skin::SkinLabel& l = AddLabel(IDC_TITLE);
+        l.SetColours(RGB(0, 0, 0), skin::kTransparentBack);
+        l.SetSize(15);
+        l.SetBold(true);
+        MoveItem(IDC_TITLE, 0, 0, 200, 24);
+        l.SetText("Drag and Sort");
+        painted = Render([&](HDC dc) { SendMessageA(l.Hwnd(), WM_PRINTCLIENT, (WPARAM)dc, 0); });
+        const skin::LabelFont f = skin::ChooseLabelFont(15, true, false, app::LanguageName());
+        expected = Render([&](HDC dc) { Text(dc, f.face.c_str(), f.height); });
+        verdana = Render([&](HDC dc) { Text(dc, "Verdana", 15); });
+        EndDialog(1);
+        return true;
+    }
+
+private:
+    template <class F>
+    static std::vector<std::uint32_t> Render(F draw) {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof bi.bmiHeader, 200, -24, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP b = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, b);
+        RECT r{0, 0, 200, 24};
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        draw(dc);
+        GdiFlush();
+        const auto* p = static_cast<const std::uint32_t*>(bits);
+        std::vector<std::uint32_t> out(p, p + 200 * 24);
+        SelectObject(dc, old);
+        DeleteObject(b);
+        DeleteDC(dc);
+        return out;
+    }
+    static void Text(HDC dc, const char* face, int height) {
+        HFONT f =
+            CreateFontA(height, 0, 0, 0, 700, 0, 0, 0, DEFAULT_CHARSET, OUT_CHARACTER_PRECIS,
+                        CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+        HGDIOBJ old = SelectObject(dc, f);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        RECT r{0, 0, 200, 24};
+        DrawTextA(dc, "Drag and Sort", -1, &r, DT_WORDBREAK);
+        SelectObject(dc, old);
+        DeleteObject(f);
+    }
+};
+
+TEST(SkinFont, LabelsDrawVerdanaOrMsUiGothicTwoUnitsSmaller) {
+    const std::string before = app::LanguageName();
+    app::SetLanguageName("Japanese");
+    {
+        LabelScreen s;
+        ASSERT_EQ(s.DoModal(), 1);
+        EXPECT_EQ(s.painted, s.expected) << "the label follows the font rule";
+        EXPECT_NE(s.painted, s.verdana) << "and is not drawn in Verdana 15";
+    }
+    app::SetLanguageName("English");
+    {
+        LabelScreen s;
+        ASSERT_EQ(s.DoModal(), 1);
+        EXPECT_EQ(s.painted, s.verdana);
+    }
+    app::SetLanguageName(before);
+}
+
+// An outer screen that opens an inner one without naming a parent.
+class OuterScreen : public skin::Screen {
+public:
+    OuterScreen() : Screen(IDD_MAIN_MENU) {}
+    HWND innerOwner = nullptr;
+    bool outerEnabledDuringInner = true;
+    bool outerEnabledAfter = false;
+    int innerResult = 0;
+
+protected:
+    bool OnInitDialog() override {
+        InitSkin(IDB_BG_MAIN_MENU);
+        PostMessageA(Hwnd(), WM_APP + 9, 0, 0);
+        return true;
+    }
+    INT_PTR OnMessage(UINT m, WPARAM w, LPARAM l, bool& handled) override;
+};
+
+class InnerScreen : public skin::Screen {
+public:
+    explicit InnerScreen(OuterScreen* outer) : Screen(IDD_MESSAGE), outer_(outer) {}
+    HWND owner = nullptr;
+    bool outerEnabled = true;
+
+protected:
+    bool OnInitDialog() override {
+        InitSkin(IDB_BG_MESSAGE);
+        owner = GetWindow(Hwnd(), GW_OWNER);
+        outerEnabled = IsWindowEnabled(outer_->Hwnd()) != 0;
+        EndDialog(128);
+        return true;
+    }
+
+private:
+    OuterScreen* outer_;
+};
+
+INT_PTR OuterScreen::OnMessage(UINT m, WPARAM w, LPARAM l, bool& handled) {
+    if (m == WM_APP + 9) {
+        InnerScreen inner(this);
+        innerResult = inner.DoModal();
+        innerOwner = inner.owner;
+        outerEnabledDuringInner = inner.outerEnabled;
+        outerEnabledAfter = IsWindowEnabled(Hwnd()) != 0;
+        EndDialog(101);
+        handled = true;
+        return TRUE;
+    }
+    return Screen::OnMessage(m, w, l, handled);
+}
+
+TEST(DialogLayer, ADialogOpenedFromAnotherBelongsToIt) {
+    OuterScreen outer;
+    EXPECT_EQ(outer.DoModal(), 101);
+    EXPECT_EQ(outer.innerResult, 128);
+    EXPECT_NE(outer.innerOwner, nullptr);
+    EXPECT_FALSE(outer.outerEnabledDuringInner);
+    EXPECT_TRUE(outer.outerEnabledAfter);
+}
+
+TEST(DialogLayer, AMissingTemplateGivesMinusOne) {
+    skin::Screen s(4321);
+    EXPECT_EQ(s.DoModal(), -1);
 }
 
 class Module {
