@@ -201,17 +201,23 @@ LRESULT CXScrollBar::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         return 0;
-    case WM_LBUTTONUP:
+    case WM_LBUTTONUP: {
+        // releasing the capture ends the drag (WM_CAPTURECHANGED): remember it first
+        const bool wasDragging = dragging_;
+        dragging_ = false;
         ReleaseCapture();
-        if (dragging_) {
-            dragging_ = false;
+        if (wasDragging) {
             Notify(SB_THUMBPOSITION, trackPos_);
             InvalidateRect(hwnd_, nullptr, FALSE);
         }
         Notify(SB_ENDSCROLL, 0);
         return 0;
+    }
     case WM_CAPTURECHANGED:
-        dragging_ = false;
+        if (dragging_) {
+            dragging_ = false;
+            InvalidateRect(hwnd_, nullptr, FALSE);
+        }
         return 0;
     default:
         return DefWindowProcA(hwnd_, message, wParam, lParam);

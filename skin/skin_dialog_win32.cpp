@@ -202,6 +202,12 @@ INT_PTR SkinDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         if (memory_ && bitmap_) {
             BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, bitmapWidth_, bitmapHeight_, memory_, 0, 0,
                    SRCCOPY);
+        } else {
+            // no background could be loaded: a plain white face rather than what lay beneath
+            RECT r;
+            GetClientRect(Hwnd(), &r);
+            FillRect(reinterpret_cast<HDC>(wParam), &r,
+                     static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         }
         SetWindowLongPtrA(Hwnd(), DWLP_MSGRESULT, TRUE);
         return TRUE;
