@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs the echo probe's lab tests inside a network lab of their own, natively or under Wine:
 #   protocol/echo_probe_lab_test.sh PROGRAM [ARGS...]
-# PROGRAM ending in .exe runs under Wine in a prefix of its own whose wineserver is started
-# inside the lab's client namespace: Wine's sockets are made by the wineserver, so a server
-# started anywhere else would send the probes from the machine's own namespace. The program
+# PROGRAM ending in .exe runs under Wine through the lab's Wine session (lab/net/wine-client), in
+# a prefix of its own: Wine's sockets are made by the wineserver, so a server started anywhere
+# but the client namespace would send the probes from the machine's own namespace. The program
 # checks again that its sockets are inside the lab and refuses to probe otherwise.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,12 +17,13 @@ case $program in
 esac
 # a lab of this test's own, one per kind, so that both presets may run at once
 export TOV_LAB_NET=${TOV_LAB_NET_ECHO:-tovecho-${kind:0:1}}
+export TOV_NET_WINEPREFIX=${TOV_WINEPREFIX:-$root/build/wine-prefix}-netlab
 . "$net/lib.sh"
 [ "$(id -u)" -eq 0 ] || lab_die "the echo probe's lab tests need root (raw sockets, namespaces)"
 
 cleanup() {
     if [ "$kind" = wine ] && lab_ns_exists "$LAB_CLIENT_NS"; then
-        "$net/exec-client" env WINEPREFIX="$wine_prefix" wineserver -k >/dev/null 2>&1
+        "$net/wine-client" stop >/dev/null 2>&1
     fi
     "$net/down" >/dev/null 2>&1
 }
@@ -61,36 +62,10 @@ if [ "$kind" = native ]; then
     exit $?
 fi
 
-wine_prefix=${TOV_WINEPREFIX:-$root/build/wine-prefix}-netlab
-export TOV_WINEPREFIX=$wine_prefix WINEPREFIX=$wine_prefix
-"$net/exec-client" bash -c '
-    root=$1 client_ns=$2
-    shift 2
-    "$root/lab/net/assert-inside" || exit 1
-    # whatever server of this prefix runs elsewhere goes first; the next one starts here
-    wineserver -k >/dev/null 2>&1
-    . "$root/lab/wine-env.sh"
-    tov_ensure_prefix
-    wineserver -p </dev/null >/dev/null 2>&1
-    # every server of this prefix must be in the lab: it is the one that makes the sockets
-    here=$(readlink /proc/self/ns/net)
-    servers=0
-    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
-        tr "\0" "\n" <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
-        servers=$((servers + 1))
-        if [ "$(readlink "/proc/$pid/ns/net")" != "$here" ]; then
-            echo "echo_probe_lab_test: REFUSED: wineserver $pid of $WINEPREFIX is outside $client_ns" >&2
-            exit 1
-        fi
-    done
-    [ "$servers" -gt 0 ] || { echo "echo_probe_lab_test: REFUSED: no wineserver found" >&2; exit 1; }
-    TOV_OWN_XVFB=
-    tov_ensure_display
-    out=$(mktemp "$TOV_LAB_STATE/echo-lab.XXXXXX.out")
-    wine "$@" </dev/null >"$out" 2>&1
-    rc=$?
-    cat "$out"
-    rm -f "$out"
-    wineserver -k >/dev/null 2>&1
-    [ -z "$TOV_OWN_XVFB" ] || tov_stop_xvfb
-    exit $rc' _ "$root" "$LAB_CLIENT_NS" "$program" "$@"
+"$net/wine-client" start >/dev/null || exit 1
+server=$(lab_wineserver_pid "$LAB_WINEPREFIX")
+if [ -z "$server" ] || ! lab_in_client "$server"; then
+    echo "echo_probe_lab_test: REFUSED: the wineserver of $LAB_WINEPREFIX is not in $LAB_CLIENT_NS" >&2
+    exit 1
+fi
+"$net/wine-client" run "$program" "$@"
