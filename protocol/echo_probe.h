@@ -66,6 +66,8 @@ class EchoAddressProbe : public AddressProbe {
 public:
     // Probes with *prober when given (tests widen its wait), else with a probe of its own.
     explicit EchoAddressProbe(EchoProbe* prober = nullptr) : prober(prober ? prober : &own) {}
+    EchoAddressProbe(const EchoAddressProbe&) = delete;
+    EchoAddressProbe& operator=(const EchoAddressProbe&) = delete;
 
     bool Start() override;
     void Release() override;
