@@ -101,7 +101,7 @@ SCREENS = [
         C('button', 'IDC_MENU_MANAGE', 340, 120, 64, 64,
           images=('IDB_MANAGE_UP', 'IDB_MANAGE_DOWN', 'IDB_MANAGE_FOCUS', '0'),
           label='IDC_MENU_MANAGE_LABEL'),
-        text('IDC_MESSAGE_TEXT', 115, 234, 530, 40, 16),
+        text('IDC_MESSAGE_TEXT', 115, 234, 530, 40, 16, size=12),
         *back(6), VERSION,
     ]),
     ('IDD_NOTE', FULL, 'IDB_BG_NOTE', [
