@@ -25,3 +25,6 @@ add_executable(echo_probe_lab_test ${discovery_dir}/echo_probe_lab_test.cpp ${di
 target_link_libraries(echo_probe_lab_test PRIVATE tov_discovery tov_gtest)
 tov_script_test(echo_probe_lab COMMAND ${discovery_dir}/echo_probe_lab_test.sh
     $<TARGET_FILE:echo_probe_lab_test> LABELS lab TIMEOUT 300)
+# the same with an unaddressed adapter first and a second one on the foreign subnet
+tov_script_test(echo_probe_lab_adapters COMMAND ${discovery_dir}/echo_probe_lab_test.sh
+    --client bare,lan,far $<TARGET_FILE:echo_probe_lab_test> LABELS lab TIMEOUT 300)

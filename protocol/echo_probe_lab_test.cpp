@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,6 +22,26 @@ const char CLIENT_GATEWAY[] = "198.51.100.1";
 std::string Env(const char* name, const char* fallback) {
     const char* v = std::getenv(name);
     return v && *v ? v : fallback;
+}
+
+struct Expected {
+    std::string address, mask, gateway;
+};
+
+// The client's interfaces as lab/net/up --client made them ($TOV_LAB_CLIENT, default "lan").
+std::vector<Expected> ExpectedAdapters() {
+    std::vector<Expected> list;
+    std::istringstream names(Env("TOV_LAB_CLIENT", "lan"));
+    std::string name;
+    while (std::getline(names, name, ',')) {
+        if (name == "lan")
+            list.push_back({CLIENT_ADDRESS, CLIENT_MASK, CLIENT_GATEWAY});
+        else if (name == "far")
+            list.push_back({"203.0.113.10", "255.255.255.0", "0.0.0.0"});
+        else
+            list.push_back({"0.0.0.0", "0.0.0.0", "0.0.0.0"});
+    }
+    return list;
 }
 
 } // namespace
@@ -38,9 +59,16 @@ bool InsideLab(std::string* why) {
     AdapterEntry adapters[ADAPTER_SLOTS];
     char gateways[ADAPTER_SLOTS][ADAPTER_TEXT_SIZE];
     size_t count = LoadAdapterTables(adapters, gateways);
-    if (count != 1 || std::strcmp(adapters[0].address, CLIENT_ADDRESS) != 0) {
+    std::vector<Expected> expected = ExpectedAdapters();
+    bool same = count == expected.size();
+    std::string seen;
+    for (size_t k = 0; k < count; ++k) {
+        seen += std::string(k ? ", " : "") + adapters[k].address;
+        same = same && expected[k].address == adapters[k].address;
+    }
+    if (!same) {
         *why = "the adapter list is not the lab client's (" + std::to_string(count) +
-               " adapters, the first " + (count ? adapters[0].address : "none") + ")";
+               " adapters: " + seen + ")";
         return false;
     }
     uint32_t error = 0;
@@ -119,14 +147,29 @@ protected:
 TEST_F(EchoLab, AdapterTablesHoldTheClient) {
     AdapterEntry adapters[ADAPTER_SLOTS];
     char gateways[ADAPTER_SLOTS][ADAPTER_TEXT_SIZE];
-    ASSERT_EQ(LoadAdapterTables(adapters, gateways), 1u);
-    EXPECT_STREQ(adapters[0].address, CLIENT_ADDRESS);
-    EXPECT_STREQ(adapters[0].mask, CLIENT_MASK);
-    EXPECT_STREQ(gateways[0], CLIENT_GATEWAY);
-    EXPECT_STREQ(adapters[1].address, "");
-    EXPECT_TRUE(OnLocalSubnet(adapters, 1, "198.51.100.20"));
-    EXPECT_FALSE(OnLocalSubnet(adapters, 1, "203.0.113.20"));
-    EXPECT_EQ(DirectedBroadcastText(adapters[0].address, adapters[0].mask), "198.51.100.255");
+    std::vector<Expected> expected = ExpectedAdapters();
+    size_t count = LoadAdapterTables(adapters, gateways);
+    ASSERT_EQ(count, expected.size());
+    for (size_t k = 0; k < count; ++k) {
+        EXPECT_EQ(adapters[k].address, expected[k].address) << k;
+        EXPECT_EQ(adapters[k].mask, expected[k].mask) << k;
+        EXPECT_EQ(gateways[k], expected[k].gateway) << k;
+    }
+    if (count < ADAPTER_SLOTS) {
+        EXPECT_STREQ(adapters[count].address, "");
+    }
+    int lan = FirstAddressedAdapter(adapters, count);
+    ASSERT_GE(lan, 0);
+    EXPECT_EQ(DirectedBroadcastText(adapters[lan].address, adapters[lan].mask), "198.51.100.255");
+    EXPECT_TRUE(OnLocalSubnet(adapters, count, "198.51.100.20"));
+    bool far = false, bare = false;
+    for (const Expected& e : expected) {
+        far = far || e.address == "203.0.113.10";
+        bare = bare || e.address == "0.0.0.0";
+    }
+    // an unaddressed adapter's mask 0.0.0.0 takes in every address
+    EXPECT_EQ(OnLocalSubnet(adapters, count, "203.0.113.20"), far || bare);
+    EXPECT_EQ(OnLocalSubnet(adapters, count, "192.0.2.1"), bare);
 }
 
 TEST_F(EchoLab, HostOnTheSubnetAnswers) {
@@ -195,10 +238,22 @@ TEST_F(EchoLab, FreeAddressSearchSkipsTakenHosts) {
     PatientProbe patient(300);
     EchoAddressProbe probe(&patient);
     std::string address;
-    EXPECT_EQ(FindFreeHost(adapters, count, probe, &address), 0);
-    EXPECT_EQ(address, Env("TOV_LAB_FIRST_FREE", "198.51.100.248"));
+    int found = FindFreeHost(adapters, count, probe, &address);
     uint32_t error = 0;
     SocketsStart(&error);
+    // the last adapter with a free host wins: the foreign one when the client has it
+    std::vector<Expected> expected = ExpectedAdapters();
+    int want = -1;
+    for (size_t k = 0; k < expected.size(); ++k) {
+        if (expected[k].address != "0.0.0.0")
+            want = static_cast<int>(k);
+    }
+    EXPECT_EQ(found, want);
+    if (want >= 0 && expected[want].address == CLIENT_ADDRESS) {
+        EXPECT_EQ(address, Env("TOV_LAB_FIRST_FREE", "198.51.100.248"));
+    } else {
+        EXPECT_EQ(address, "203.0.113.250");
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the echo probe's lab tests inside a network lab of their own, natively or under Wine:
-#   protocol/echo_probe_lab_test.sh PROGRAM [ARGS...]
+#   protocol/echo_probe_lab_test.sh [--client LIST] PROGRAM [ARGS...]
+# --client is lab/net/up's list of the client's interfaces (default "lan").
 # PROGRAM ending in .exe runs under Wine through the lab's Wine session (lab/net/wine-client), in
 # a prefix of its own: Wine's sockets are made by the wineserver, so a server started anywhere
 # but the client namespace would send the probes from the machine's own namespace. The program
@@ -8,7 +9,12 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 net=$root/lab/net
-[ $# -ge 1 ] || { echo "usage: $0 PROGRAM [ARGS...]" >&2; exit 2; }
+client=lan
+if [ "${1:-}" = --client ]; then
+    client=$2
+    shift 2
+fi
+[ $# -ge 1 ] || { echo "usage: $0 [--client LIST] PROGRAM [ARGS...]" >&2; exit 2; }
 program=$1
 shift
 case $program in
@@ -16,7 +22,9 @@ case $program in
 *) kind=native ;;
 esac
 # a lab of this test's own, one per kind, so that both presets may run at once
-export TOV_LAB_NET=${TOV_LAB_NET_ECHO:-tovecho-${kind:0:1}}
+layout=
+[ "$client" = lan ] || layout=-${client//,/-}
+export TOV_LAB_NET=${TOV_LAB_NET_ECHO:-tovecho-${kind:0:1}$layout}
 export TOV_NET_WINEPREFIX=${TOV_WINEPREFIX:-$root/build/wine-prefix}-netlab
 . "$net/lib.sh"
 [ "$(id -u)" -eq 0 ] || lab_die "the echo probe's lab tests need root (raw sockets, namespaces)"
@@ -29,7 +37,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$net/up" --local 1 --foreign 1 >/dev/null || exit 1
+"$net/up" --local 1 --foreign 1 --client "$client" >/dev/null || exit 1
 host_ns=$LAB-nas1
 # the host also takes the top two addresses, so the free-address search must pass them
 ip -n "$host_ns" addr add 198.51.100.250/24 dev eth0 || exit 1
@@ -54,7 +62,7 @@ else
 fi
 
 export TOV_LAB_HOST=198.51.100.20 TOV_LAB_FREE=198.51.100.240 TOV_LAB_FIRST_FREE=198.51.100.248
-export TOV_LAB_HOST6=$host6
+export TOV_LAB_HOST6=$host6 TOV_LAB_CLIENT=$client
 
 if [ "$kind" = native ]; then
     "$net/exec-client" bash -c '"$1/assert-inside" || exit 1; shift; exec "$@"' _ "$net" \
