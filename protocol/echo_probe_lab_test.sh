@@ -26,6 +26,7 @@ layout=
 [ "$client" = lan ] || layout=-${client//,/-}
 export TOV_LAB_NET=${TOV_LAB_NET_ECHO:-tovecho-${kind:0:1}$layout}
 export TOV_NET_WINEPREFIX=${TOV_WINEPREFIX:-$root/build/wine-prefix}-netlab
+# shellcheck source=lab/net/lib.sh
 . "$net/lib.sh"
 [ "$(id -u)" -eq 0 ] || lab_die "the echo probe's lab tests need root (raw sockets, namespaces)"
 
@@ -65,6 +66,7 @@ export TOV_LAB_HOST=198.51.100.20 TOV_LAB_FREE=198.51.100.240 TOV_LAB_FIRST_FREE
 export TOV_LAB_HOST6=$host6 TOV_LAB_CLIENT=$client
 
 if [ "$kind" = native ]; then
+    # shellcheck disable=SC2016
     "$net/exec-client" bash -c '"$1/assert-inside" || exit 1; shift; exec "$@"' _ "$net" \
         "$program" "$@"
     exit $?
