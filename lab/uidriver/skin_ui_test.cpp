@@ -204,6 +204,10 @@ TEST(SkinControls, DriverListsControlsWithTextsAndStates) {
     ASSERT_TRUE(g.Started());
     uidriver::Screen s = g.NextScreen();
     EXPECT_EQ(s.dialogId, IDD_LOCATE);
+    // the title from string 2, for the task bar
+    char title[64] = {};
+    GetWindowTextA(s.hwnd, title, sizeof title);
+    EXPECT_STREQ(title, "Kelvox Lumora");
     bool sawStart = false, sawNextLabel = false, sawHiddenMessage = false;
     for (const uidriver::Control& c : uidriver::ListControls(s.hwnd)) {
         if (c.id == IDC_START) {
