@@ -12,7 +12,7 @@
 namespace {
 
 int Usage() {
-    std::printf("usage: netprobe adapters | hostname | listen ADDR|host PORT SECONDS\n"
+    std::printf("usage: netprobe adapters | hostname | listen|block ADDR|host PORT SECONDS\n"
                 "       | send ADDR PORT TEXT | ping ADDR [WAIT_MS]\n");
     return 2;
 }
@@ -73,10 +73,13 @@ unsigned long ParseAddress(const char* text) {
 }
 
 // The listener of the broadcast scan: SO_REUSEADDR, bound to one address, datagrams until quiet.
-int Listen(const char* addr, int port, int seconds) {
+// "block" holds the port instead: SO_EXCLUSIVEADDRUSE and no SO_REUSEADDR.
+int Listen(const char* addr, int port, int seconds, bool exclusive) {
     SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     BOOL on = TRUE;
-    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof on);
+    int option = exclusive ? SO_EXCLUSIVEADDRUSE : SO_REUSEADDR;
+    int optionRc = setsockopt(s, SOL_SOCKET, option, reinterpret_cast<const char*>(&on), sizeof on);
+    std::printf("%s: %d\n", exclusive ? "SO_EXCLUSIVEADDRUSE" : "SO_REUSEADDR", optionRc);
     sockaddr_in local = {};
     local.sin_family = AF_INET;
     local.sin_port = htons(static_cast<u_short>(port));
@@ -218,7 +221,9 @@ int main(int argc, char** argv) {
     else if (std::strcmp(what, "hostname") == 0)
         rc = HostName();
     else if (std::strcmp(what, "listen") == 0 && argc == 5)
-        rc = Listen(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+        rc = Listen(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), false);
+    else if (std::strcmp(what, "block") == 0 && argc == 5)
+        rc = Listen(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), true);
     else if (std::strcmp(what, "send") == 0 && argc == 5)
         rc = Send(argv[2], std::atoi(argv[3]), argv[4]);
     else if (std::strcmp(what, "ping") == 0 && (argc == 3 || argc == 4))
