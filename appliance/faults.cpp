@@ -65,6 +65,18 @@ bool ParseFault(const std::string& line, Fault* fault, std::string* error) {
             *error = "the reply mode takes its bytes as hex";
             return false;
         }
+    } else if (mode == "many") {
+        f.mode = FaultMode::Many;
+        f.number = hasNumber ? number : 300;
+    } else if (mode == "twice") {
+        f.mode = FaultMode::Twice;
+    } else if (mode == "cased") {
+        f.mode = FaultMode::Cased;
+    } else if (mode == "value") {
+        f.mode = FaultMode::Value;
+        f.number = hasNumber ? number : 4;
+    } else if (mode == "open") {
+        f.mode = FaultMode::Open;
     } else {
         *error = "unknown fault mode \"" + mode + "\"";
         return false;
@@ -108,16 +120,20 @@ Plan MakePlan(const std::vector<Fault>& faults, const std::string& command, std:
         case FaultMode::Short:
             if (plan.reply.size() > f.number)
                 plan.reply.resize(static_cast<size_t>(f.number));
+            plan.replaced = true;
             break;
         case FaultMode::Long:
             // Filler that no parser mistakes for a line end or a string end.
             if (plan.reply.size() < f.number)
                 plan.reply.resize(static_cast<size_t>(f.number), 'x');
+            plan.replaced = true;
             break;
         case FaultMode::Erro:
             plan.reply = "erro " + LE32(static_cast<uint32_t>(f.number)) + "\n";
+            plan.replaced = true;
             break;
         case FaultMode::Garbage:
+            plan.replaced = true;
             plan.reply.clear();
             for (uint64_t i = 0; i < f.number; ++i) {
                 noise ^= noise << 13;
@@ -128,6 +144,23 @@ Plan MakePlan(const std::vector<Fault>& faults, const std::string& command, std:
             break;
         case FaultMode::Reply:
             plan.reply = f.bytes;
+            plan.replaced = true;
+            break;
+        case FaultMode::Many:
+            plan.many = f.number;
+            break;
+        case FaultMode::Twice:
+            plan.twice = true;
+            break;
+        case FaultMode::Cased:
+            plan.cased = true;
+            break;
+        case FaultMode::Value:
+            plan.hasValue = true;
+            plan.value = static_cast<uint32_t>(f.number);
+            break;
+        case FaultMode::Open:
+            plan.open = true;
             break;
         }
     }

@@ -7,7 +7,22 @@
 
 namespace appliance {
 
-enum class FaultMode { Delay, Hold, Drop, Short, Long, Erro, Garbage, Reply };
+enum class FaultMode {
+    Delay,
+    Hold,
+    Drop,
+    Short,
+    Long,
+    Erro,
+    Garbage,
+    Reply,
+    // the discovery answer ("dsrt" over UDP) only
+    Many,
+    Twice,
+    Cased,
+    Value,
+    Open
+};
 
 struct Fault {
     std::string command; // a four-letter command word, or "*" for every command
@@ -27,6 +42,16 @@ struct Plan {
     bool hold = false;
     bool drop = false;
     std::string reply;
+    bool replaced = false; // the reply is no longer the one the command gave
+    // How a discovery answer goes out: as many distinct host names, each datagram twice, with
+    // an extra answer under the lower-cased host name, with another line count, or with its
+    // third line not ended by a newline.
+    uint64_t many = 0;
+    bool twice = false;
+    bool cased = false;
+    bool hasValue = false;
+    uint32_t value = 3;
+    bool open = false;
 };
 
 Plan MakePlan(const std::vector<Fault>& faults, const std::string& command, std::string reply);

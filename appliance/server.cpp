@@ -3,6 +3,7 @@
 
 #include "appliance/request.h"
 #include "appliance/state.h"
+#include "appliance/udp.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -175,6 +176,17 @@ int Serve(const Options& options) {
                      options.listen.c_str());
         return EXIT_USAGE;
     }
+    // In the lab the host's namespace is its own and "ipcf" may move it to another address, so
+    // TCP listens on all of them; discovery and reconfiguration run only there.
+    bool lab = IsLabAddress(options.listen);
+    if (lab) {
+        std::string error;
+        if (!StartUdpService(options, &error)) {
+            std::fprintf(stderr, "tovapplianced: %s\n", error.c_str());
+            return EXIT_USAGE;
+        }
+        address.s_addr = INADDR_ANY;
+    }
     int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int one = 1;
     setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -196,8 +208,9 @@ int Serve(const Options& options) {
     std::signal(SIGINT, OnSignal);
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::printf("tovapplianced: listening on %s:%u, state %s\n", options.listen.c_str(),
-                APPLIANCE_PORT, options.state.c_str());
+    std::printf("tovapplianced: listening on %s:%u%s, state %s\n", options.listen.c_str(),
+                APPLIANCE_PORT, lab ? " (TCP on every address, UDP on its interface)" : "",
+                options.state.c_str());
     std::fflush(stdout);
     if (!options.readyFile.empty()) {
         std::string temp = options.readyFile + ".new";

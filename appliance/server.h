@@ -14,6 +14,7 @@ struct Options {
     std::string listen = "127.0.0.1";
     std::string state = "appliance-state";
     std::string readyFile;
+    std::string name; // the host name discovery reports; "" for one made from the address
     std::vector<Fault> faults;
     unsigned requestMs = 5000; // how long a request may take to arrive whole
 };

@@ -29,9 +29,12 @@ bool BeginsWith(const uint8_t* data, size_t length, const char* word) {
 CommandChannel::CommandChannel()
     : recordCount(0), records(new ApplianceRecord[RECORD_SLOTS]), notifyWindow(nullptr),
       doneEvent(nullptr), socket(INVALID_SOCKET_HANDLE), adapters(), gateways(), targetAddress(),
-      lastError(0), lastCommand() {}
+      lastError(0), lastCommand(), freeAddress(), listener(), listenerAbandoned(false),
+      listenerLock(), listenerChanged(), listenerReady(false), listenerDone(false) {}
 
 CommandChannel::~CommandChannel() {
+    // A listener works on this channel's records and event: it ends before they go.
+    StopListener();
     if (doneEvent)
         EventClose(doneEvent);
 }

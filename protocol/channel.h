@@ -4,10 +4,15 @@
 #include "protocol/event.h"
 #include "protocol/sockets.h"
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Results of the transport; appliance statuses travel beside them unchanged.
@@ -29,6 +34,13 @@ constexpr unsigned LONG_REPLY_SECONDS = 600;
 constexpr size_t RECORD_SLOTS = 255;
 constexpr size_t ADAPTER_SLOTS = 8;
 constexpr size_t NO_POSITION = static_cast<size_t>(-1);
+// Discovery's waits: a listener or a unicast pass ends after this much silence, an "ipcf" answer
+// may take the longer one, and the scan thread waits this long for a broadcast-mode listener.
+constexpr unsigned QUIET_SECONDS = 2;
+constexpr unsigned RECONFIGURE_SECONDS = 10;
+constexpr uint32_t LISTENER_WAIT_MILLISECONDS = 10000;
+constexpr uint32_t ANY_ADDRESS = 0;
+constexpr uint32_t BROADCAST_ADDRESS = 0xFFFFFFFF;
 
 // One appliance as discovery reports it.
 struct ApplianceRecord {
@@ -49,6 +61,8 @@ struct AdapterEntry {
     char address[16];
     char mask[16];
 };
+
+class AddressProbe;
 
 // The block "gub1" hands over: the reply from its value on, plus six trailing bytes.
 struct StatusBlock {
@@ -97,6 +111,24 @@ public:
     uint32_t SendGps1(std::string& shareName);
     int SendGsp1(const std::string& name);
 
+    // Discovery and reconfiguration (discovery.cpp). mode 1 scans this computer's first subnet,
+    // mode 2 broadcasts and takes the replies on port 4302.
+    uint32_t Discover(uint32_t mode);
+    // destination is an IPv4 address in network order.
+    uint32_t ScanExchange(uint16_t port, const uint8_t* request, size_t length,
+                          uint32_t destination, uint32_t mode, unsigned passes);
+    // The body of a broadcast-mode pass's listener thread.
+    void ListenForReplies(uint16_t port);
+    // Parses a "dsrt" reply into records[recordCount]: 1 on success, 0 on failure (and when the
+    // table has no slot left).
+    int ParseFoundReply(const uint8_t* reply, size_t length);
+    size_t LoadAdapters();
+    bool IsOnLocalSubnet(const std::string& address);
+    // The index of the adapter whose subnet gave the free address, or -1.
+    int FindFreeAddress(std::string& address);
+    // Gives the appliance at targetAddress a free static address of this computer's subnet.
+    uint32_t ReconfigureAppliance();
+
     const std::string& TargetAddress() const { return targetAddress; }
     uint32_t LastError() const { return lastError; }
     uint32_t RecordCount() const { return recordCount; }
@@ -106,14 +138,39 @@ public:
     const AdapterEntry& Adapter(size_t k) const { return adapters[k]; }
     const char* Gateway(size_t k) const { return gateways[k]; }
     const char* LastCommand() const { return lastCommand; }
+    // The address the latest ReconfigureAppliance offered the appliance ("" before one).
+    const std::string& FreeAddress() const { return freeAddress; }
 
 protected:
     // The seconds a reply may take; tests override it to keep time-outs short.
     virtual unsigned ReplySeconds(unsigned productSeconds) const { return productSeconds; }
+    // How long a broadcast-mode pass waits for its listener; tests shorten it.
+    virtual uint32_t ListenerWaitMilliseconds(uint32_t productMilliseconds) const {
+        return productMilliseconds;
+    }
+    // The platform's adapter list; tests hand in lists of their own.
+    virtual size_t QueryAdapters(AdapterEntry (&list)[ADAPTER_SLOTS],
+                                 char (&gatewayList)[ADAPTER_SLOTS][16]);
+    // The echo probe of the free-address search; tests hand in a fake one.
+    virtual std::unique_ptr<AddressProbe> MakeAddressProbe();
+    // Test seams of the listener thread: when it starts, after each datagram has arrived (before
+    // it is taken), and after it has signalled doneEvent.
+    virtual void ListenerStarted() {}
+    virtual void ListenerReceived() {}
+    virtual void ListenerEnded() {}
 
 private:
     uint32_t SendStatusCommand(const char* word, const std::string* fields, uint32_t fieldCount,
                                uint32_t& status);
+    // Posts a record that has just been added to the table.
+    void PostFound(const ApplianceRecord& record);
+    void StartListener(uint16_t port);
+    // Waits until the listener is bound (or has failed) or the deadline passes.
+    void WaitListenerReady(std::chrono::steady_clock::time_point deadline);
+    // Waits on doneEvent until this channel's own listener has ended or the deadline passes.
+    void WaitListenerDone(std::chrono::steady_clock::time_point deadline);
+    // Tells a listener still running to take nothing more, and waits for its thread to end.
+    void StopListener();
 
     uint32_t recordCount;
     std::unique_ptr<ApplianceRecord[]> records;
@@ -125,6 +182,17 @@ private:
     std::string targetAddress;
     uint32_t lastError;
     char lastCommand[8];
+
+    // The current pass's listener thread. The scan thread joins it before it reads the records
+    // or starts another pass, and the destructor joins it too, so no listener outlives its
+    // channel. The flags tell the waiting side how far the listener has got.
+    std::string freeAddress;
+    std::thread listener;
+    std::atomic<bool> listenerAbandoned;
+    std::mutex listenerLock;
+    std::condition_variable listenerChanged;
+    bool listenerReady;
+    bool listenerDone;
 };
 
 // The 15-character clock text of "host": month, day, hour, minute, year, ".", second.

@@ -1,7 +1,10 @@
 // tovctl's command table, the calls into the channel, and its plain and JSON output.
 #include "tovctl/report.h"
 
+#include "protocol/adapters.h"
 #include "protocol/channel.h"
+#include "protocol/discovery_rules.h"
+#include "protocol/echo_probe.h"
 
 #include <nlohmann/json.hpp>
 
@@ -25,8 +28,15 @@ const char USAGE[] =
     "  gps1                      the public share name\n"
     "  gsp1 NAME                 whether the account has a password (1) or not (2)\n"
     "\n"
+    "\n"
+    "In the network lab's client namespace only (they refuse anywhere else):\n"
+    "  discover 1|2              scan this computer's first subnet (1) or by broadcast (2)\n"
+    "  probe ADDRESS             one echo probe: 0 no answer, 1 answered, 2 failed\n"
+    "  reconfigure ADDRESS       give the appliance at ADDRESS a free address of this subnet\n"
+    "  adapters                  the adapter and gateway tables discovery loads\n"
+    "\n"
     "Exit status: 0 the exchange happened, 1 it failed (transport, or a reply the command\n"
-    "rejects where it cannot tell the two apart), 2 bad usage.\n";
+    "rejects where it cannot tell the two apart), 2 bad usage, 3 a lab command refused.\n";
 
 struct CommandSpec {
     const char* word;
@@ -82,7 +92,153 @@ std::string Latin1ToUtf8(const std::string& s) {
     return out;
 }
 
+nlohmann::ordered_json RecordJson(const ApplianceRecord& r) {
+    nlohmann::ordered_json j;
+    j["hostName"] = Latin1ToUtf8(r.hostName);
+    j["ipAddress"] = Latin1ToUtf8(r.ipAddress);
+    j["detail"] = Latin1ToUtf8(r.detail);
+    return j;
+}
+
+void PrintRecordsPlain(FILE* out, const nlohmann::ordered_json& records) {
+    for (const auto& r : records)
+        std::fprintf(out, "  %s  %s  %s\n", r["hostName"].get<std::string>().c_str(),
+                     r["ipAddress"].get<std::string>().c_str(),
+                     r["detail"].get<std::string>().c_str());
+}
+
+// discover, probe, reconfigure and adapters; -1 when args name none of them.
+int RunLabCommand(const std::vector<std::string>& args, size_t at, bool json, FILE* out,
+                  FILE* err) {
+    const std::string& word = args[at];
+    size_t operands = args.size() - at - 1;
+    bool known = (word == "discover" && operands == 1) || (word == "probe" && operands == 1) ||
+                 (word == "reconfigure" && operands == 1) || (word == "adapters" && operands == 0);
+    if (word != "discover" && word != "probe" && word != "reconfigure" && word != "adapters")
+        return -1;
+    if (!known) {
+        std::fprintf(err, "tovctl: wrong number of operands for %s (see --help)\n", word.c_str());
+        return TOVCTL_USAGE;
+    }
+    const std::string operand = operands ? args[at + 1] : std::string();
+    if (word == "discover" && operand != "1" && operand != "2") {
+        std::fprintf(err, "tovctl: discover takes the mode 1 or 2\n");
+        return TOVCTL_USAGE;
+    }
+    if (word == "reconfigure" && ParseIPv4Address(operand.c_str()) == 0xFFFFFFFF) {
+        std::fprintf(err, "tovctl: \"%s\" is not a dotted IPv4 address\n", operand.c_str());
+        return TOVCTL_USAGE;
+    }
+    std::string why;
+    if (!InsideNetworkLab(&why)) {
+        std::fprintf(err,
+                     "tovctl: REFUSED: %s runs only inside the network lab's client namespace "
+                     "(lab/net/exec-client): %s\n",
+                     word.c_str(), why.c_str());
+        return TOVCTL_REFUSED;
+    }
+
+    nlohmann::ordered_json report;
+    report["command"] = word;
+    int status = TOVCTL_DONE;
+    if (word == "adapters") {
+        CommandChannel channel;
+        size_t count = channel.LoadAdapters();
+        report["count"] = count;
+        nlohmann::ordered_json list = nlohmann::ordered_json::array();
+        for (size_t k = 0; k < count; ++k) {
+            nlohmann::ordered_json a;
+            a["address"] = channel.Adapter(k).address;
+            a["mask"] = channel.Adapter(k).mask;
+            a["gateway"] = channel.Gateway(k);
+            list.push_back(a);
+        }
+        report["adapters"] = list;
+        if (!json) {
+            std::fprintf(out, "count: %zu\n", count);
+            for (const auto& a : list)
+                std::fprintf(out, "  %s  %s  %s\n", a["address"].get<std::string>().c_str(),
+                             a["mask"].get<std::string>().c_str(),
+                             a["gateway"].get<std::string>().c_str());
+        }
+    } else if (word == "probe") {
+        uint32_t error = 0;
+        int result = PROBE_FAILED;
+        if (SocketsStart(&error)) {
+            EchoProbe probe;
+            result = probe.Probe(operand.c_str());
+            SocketsRelease();
+        }
+        report["address"] = operand;
+        report["result"] = result;
+        if (!json)
+            std::fprintf(out, "result: %d\n", result);
+        status = result == PROBE_FAILED ? TOVCTL_TRANSPORT_FAILED : TOVCTL_DONE;
+    } else if (word == "discover") {
+        CommandChannel channel;
+        uint32_t mode = operand == "1" ? SCAN_UNICAST : SCAN_BROADCAST;
+        uint32_t result = channel.Discover(mode);
+        report["mode"] = mode;
+        report["result"] = result;
+        report["count"] = channel.RecordCount();
+        nlohmann::ordered_json records = nlohmann::ordered_json::array();
+        for (uint32_t i = 0; i < channel.RecordCount(); ++i)
+            records.push_back(RecordJson(channel.Record(i)));
+        report["records"] = records;
+        if (channel.LastError() != 0)
+            report["lastError"] = channel.LastError();
+        if (!json) {
+            std::fprintf(out, "result: %s\ncount: %u\n", Hex32(result).c_str(),
+                         channel.RecordCount());
+            PrintRecordsPlain(out, records);
+        }
+        // A complete unicast scan ends with the time-out of its last silence.
+        status = result == CMD_OK || result == CMD_TIMEOUT ? TOVCTL_DONE : TOVCTL_TRANSPORT_FAILED;
+    } else {
+        CommandChannel channel;
+        channel.SetTarget(operand);
+        uint32_t result = channel.ReconfigureAppliance();
+        report["address"] = operand;
+        report["result"] = result;
+        report["freeAddress"] = channel.FreeAddress();
+        // The answer is parsed into the first free slot, without being counted.
+        if (result == CMD_OK && channel.RecordCount() < RECORD_SLOTS &&
+            !channel.Record(channel.RecordCount()).ipAddress.empty())
+            report["record"] = RecordJson(channel.Record(channel.RecordCount()));
+        if (channel.LastError() != 0)
+            report["lastError"] = channel.LastError();
+        if (!json) {
+            std::fprintf(out, "result: %s\nfreeAddress: %s\n", Hex32(result).c_str(),
+                         channel.FreeAddress().c_str());
+            if (report.contains("record"))
+                PrintRecordsPlain(out, nlohmann::ordered_json::array({report["record"]}));
+            if (channel.LastError() != 0)
+                std::fprintf(out, "lastError: %s\n", Hex32(channel.LastError()).c_str());
+        }
+        status = result == CMD_OK ? TOVCTL_DONE : TOVCTL_TRANSPORT_FAILED;
+    }
+    if (json)
+        std::fprintf(out, "%s\n", report.dump().c_str());
+    return status;
+}
+
 } // namespace
+
+bool InsideNetworkLab(std::string* why) {
+    AdapterEntry adapters[ADAPTER_SLOTS];
+    char gateways[ADAPTER_SLOTS][ADAPTER_TEXT_SIZE];
+    size_t count = LoadAdapterTables(adapters, gateways);
+    for (size_t k = 0; k < count; ++k) {
+        const char* a = adapters[k].address;
+        if (std::strcmp(a, "0.0.0.0") == 0)
+            continue;
+        if (std::strncmp(a, "198.51.100.", 11) != 0 && std::strncmp(a, "203.0.113.", 10) != 0) {
+            *why = std::string("this computer has the adapter address ") + a;
+            return false;
+        }
+    }
+    return true;
+}
 
 bool DecodeHex(const std::string& hex, std::string* bytes) {
     auto digit = [](char c) -> int {
@@ -127,6 +283,11 @@ int RunTovctl(const std::vector<std::string>& args, FILE* out, FILE* err) {
     if (at < args.size() && (args[at] == "--help" || args[at] == "-h")) {
         std::fputs(USAGE, out);
         return TOVCTL_DONE;
+    }
+    if (at < args.size()) {
+        int lab = RunLabCommand(args, at, json, out, err);
+        if (lab >= 0)
+            return lab;
     }
     if (args.size() < at + 2) {
         std::fputs(USAGE, err);
