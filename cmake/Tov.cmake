@@ -108,6 +108,9 @@ function(tov_test name)
         gtest_discover_tests(${name} EXTRA_ARGS ${A_ARGS} PROPERTIES TIMEOUT ${A_TIMEOUT}
             LABELS "${A_LABELS}" ENVIRONMENT "${A_ENV}" DISCOVERY_TIMEOUT 60)
     endif()
+    if(WIN32)
+        tov_lab_lock(${name} "${A_LABELS}")
+    endif()
 endfunction()
 
 # tov_script_test(name COMMAND... [WIN32_ONLY] [HOST_ONLY]): a test that is a script run on Linux.
@@ -124,6 +127,14 @@ function(tov_script_test name)
         ENVIRONMENT "TOV_BIN=${CMAKE_BINARY_DIR}/bin;${A_ENV}")
     if(WIN32)
         set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
+    endif()
+    tov_lab_lock(${name} "${A_LABELS}")
+endfunction()
+
+# Tests labelled "lab" build network namespaces and a Wine session inside them: one at a time.
+function(tov_lab_lock name labels)
+    if("lab" IN_LIST labels)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK tov_network_lab)
     endif()
 endfunction()
 
