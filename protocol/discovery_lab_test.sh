@@ -22,9 +22,9 @@ appliances=(--cmd "$simulator --listen {addr} --state {state}/appliance --ready-
     --ready 'test -s {state}/ready')
 export TOV_DISCO_HOSTS=$LAB_STATE
 wine_prefix=${TOV_WINEPREFIX:-$root/build/wine-prefix}-disco
-mkdir -p "$(dirname "$LAB_STATE")"
-# one run of this lab at a time, whoever starts it
-exec 9>"$(dirname "$LAB_STATE")/$LAB.lock"
+# The namespaces are named for the machine, not for a checkout: one run of this lab at a time,
+# from whichever tree it is started.
+exec 9>"/tmp/$LAB.lock"
 flock 9
 
 stop_wine() {
