@@ -338,6 +338,8 @@ bool StartUdpService(const Options& options, std::string* error) {
         return false;
     }
     s->socket = fd;
+    // An address given by "ipcf" lasts only as long as the process that took it.
+    std::remove((options.state + "/address").c_str());
     // Lives as long as the process, which ends with _exit.
     std::thread(Run, s).detach();
     return true;

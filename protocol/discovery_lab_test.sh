@@ -68,6 +68,9 @@ layout() {
     local name=$1 filter=$2
     shift 2
     stop_wine
+    "$net/down" >/dev/null 2>&1
+    # every layout starts from empty appliance state folders
+    case $LAB_STATE in */net-"$LAB") rm -rf "$LAB_STATE" ;; esac
     "$net/up" "${appliances[@]}" "$@" >/dev/null || { echo "FAIL: lab for $name" >&2; exit 1; }
     [ "$name" != reconfigure ] || {
         # the first two free-address candidates answer, so the search must pass them
