@@ -3,6 +3,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/lab/wine-env.sh"
+# outside the network lab the program must neither probe nor scan
+export TOV_TEST_NO_NETWORK=1
 run="$root/lab/wine-run"
 exe="$TOV_BIN/tovManager.exe"
 log="$WINEPREFIX/drive_c/ZELTOVManager.log"

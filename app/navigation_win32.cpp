@@ -3,54 +3,43 @@
 
 #include <windows.h>
 
-#include "app/log.h"
 #include "app/navigation.h"
 #include "app/settings.h"
+#include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
-#include "setup/message_table.h"
+#include "setup/locate_win32.h"
+#include "setup/message_dialog_win32.h"
+#include "setup/note_win32.h"
 #include "setup/screen_results.h"
-#include "skin/resources_win32.h"
 
 namespace {
 
-class WindowsTexts : public setup::MessageTexts {
-public:
-    std::string String(int id) override { return skin::LoadString(static_cast<UINT>(id)); }
-    std::string SystemText(uint32_t code) override {
-        char* buffer = nullptr;
-        const DWORD length =
-            FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                           reinterpret_cast<char*>(&buffer), 0, nullptr);
-        std::string text = length && buffer ? std::string(buffer, length) : std::string();
-        if (buffer)
-            LocalFree(buffer);
-        return text;
-    }
-};
+// Set only by the frame's tests, which start the program outside the network lab: the flow then
+// neither probes nor scans (the Locate screen answers as closed). Unset, nothing changes.
+bool NetworkLeftOutForTests() {
+    char value[8] = "";
+    return GetEnvironmentVariableA("TOV_TEST_NO_NETWORK", value, sizeof value) > 0 &&
+           value[0] == '1';
+}
 
-// The screens as far as they exist. Until the message dialog arrives, notices (the codes with
-// only an OK button) show in a system message box with the dialog's texts; screens still to come
-// answer as if closed, which ends the flow as before.
 class WindowsScreens : public app::Screens {
 public:
     int ShowMessage(const std::string& device, uint32_t code) override {
-        const setup::MessageEntry entry = setup::LookUpMessage(code);
-        if (entry.leftShown)
-            return setup::RESULT_CLOSE;
-        WindowsTexts texts;
-        const std::string heading =
-            device.empty() ? std::string()
-                           : setup::DeviceHeading(texts.String(setup::STR_DEVICE_HEADING), device);
-        const setup::PreparedMessage shown = setup::PrepareMessage(code, heading, texts);
-        MessageBoxA(nullptr, shown.message.c_str(), shown.heading.c_str(),
-                    MB_OK | MB_ICONEXCLAMATION);
-        return setup::PressMessageButton(shown.question, setup::MessageButton::Right).result;
+        return setup::ShowMessageDialog(device, code);
     }
 
-    app::LocateOutcome ShowLocate() override { return {setup::RESULT_CLOSE, "", ""}; }
-    int ShowNote(const std::string&, const std::string&) override { return setup::RESULT_CLOSE; }
+    app::LocateOutcome ShowLocate() override {
+        if (offline)
+            return {setup::RESULT_CLOSE, "", ""};
+        setup::LocateDialog locate;
+        const int result = locate.DoModal();
+        return {result, locate.SelectedHostName(), locate.SelectedIpAddress()};
+    }
+
+    int ShowNote(const std::string& hostName, const std::string& ipAddress) override {
+        setup::NoteScreen note(hostName, ipAddress);
+        return note.DoModal();
+    }
 
     std::string ReadSetting(const char* name) override {
         std::string text;
@@ -64,10 +53,16 @@ public:
     }
     void StopSockets() override { SocketsRelease(); }
 
-    // Not asked yet: an answer would lead to the Note screen, which is still to come.
-    bool ProbeAnswers(const std::string&) override { return false; }
+    bool ProbeAnswers(const std::string& address) override {
+        if (offline)
+            return false;
+        return EchoProbe().Probe(address.c_str()) == PROBE_ANSWERED;
+    }
 
     void Wait(unsigned milliseconds) override { Sleep(milliseconds); }
+
+private:
+    const bool offline = NetworkLeftOutForTests();
 };
 
 } // namespace

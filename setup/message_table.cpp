@@ -131,8 +131,11 @@ PreparedMessage PrepareMessage(uint32_t code, const std::string& callerHeading,
         shown.message = texts.String(entry.messageId);
     } else {
         shown.message = texts.SystemText(code);
-        WriteLog(LOG_ERROR, "Error Encountered: %d %s", static_cast<int>(code),
-                 shown.message.c_str());
+        // The system's texts end in a line break; the entry stays on one line without it.
+        std::string logged = shown.message;
+        while (!logged.empty() && (logged.back() == '\r' || logged.back() == '\n'))
+            logged.pop_back();
+        WriteLog(LOG_ERROR, "Error Encountered: %d %s", static_cast<int>(code), logged.c_str());
     }
     shown.codeLineShown = entry.codeLineShown;
     if (shown.codeLineShown)

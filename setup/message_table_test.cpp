@@ -23,9 +23,10 @@ public:
         ++systemAsked;
         char text[32];
         std::snprintf(text, sizeof text, "system %08X", static_cast<unsigned>(code));
-        return text;
+        return text + ending;
     }
     int systemAsked = 0;
+    std::string ending; // what the system's texts end with
 };
 
 struct ExpectedRow {
@@ -246,6 +247,15 @@ TEST(MessageDialogTexts, SystemTextIsLoggedWithTheSignedCode) {
                                "Error Encountered: 0 system 00000000",
                                "Error Encountered: -2147024891 system 80070005",
                            }));
+}
+
+TEST(MessageDialogTexts, SystemTextKeepsItsLineBreakOnTheScreenButNotInTheLog) {
+    setup_test::LogCapture log;
+    FakeTexts texts;
+    texts.ending = "\r\n";
+    const setup::PreparedMessage shown = setup::PrepareMessage(5, "H", texts);
+    EXPECT_EQ(shown.message, "system 00000005\r\n");
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"Error Encountered: 5 system 00000005"}));
 }
 
 TEST(MessageDialogButtons, ResultsAndTheSupportPage) {

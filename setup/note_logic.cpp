@@ -6,6 +6,9 @@
 namespace setup {
 
 std::string LanguageCode(const std::string& languageName) {
+    // Without a "Language" value the screens are the program's own English ones.
+    if (languageName.empty())
+        return "en";
     std::string code = languageName.substr(0, 2);
     for (char& c : code)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -52,7 +52,8 @@ struct NoteOpening {
 NoteOpening OpenNote(NoteChannel& channel, const std::string& hostName, const std::string& address,
                      const std::string& languageName);
 
-// The language code "host" carries: the first two letters of the language name, lower-cased.
+// The language code "host" carries: the first two letters of the language name, lower-cased;
+// "en" for an empty name (no "Language" value: the program's own English screens).
 std::string LanguageCode(const std::string& languageName);
 
 // The appliance's own set-up pages, as Manage opens them.

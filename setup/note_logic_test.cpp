@@ -67,7 +67,8 @@ TEST(Note, LanguageCodeManageAddressAndEnter) {
     EXPECT_EQ(setup::LanguageCode("English"), "en");
     EXPECT_EQ(setup::LanguageCode("JAPANESE"), "ja");
     EXPECT_EQ(setup::LanguageCode("F"), "f");
-    EXPECT_EQ(setup::LanguageCode(""), "");
+    // no "Language" value: the program's own English screens
+    EXPECT_EQ(setup::LanguageCode(""), "en");
     EXPECT_EQ(setup::ManageAddress("198.51.100.20"), "http:\\\\198.51.100.20/setup/index.asp");
     EXPECT_EQ(setup::NoteEnterButton(true), setup::NoteButton::Manage);
     EXPECT_EQ(setup::NoteEnterButton(false), setup::NoteButton::Next);

@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# The first screens in the network lab, as a user meets them: tovManager.exe in the lab's Wine
+# session, driven through the UI driver, against simulated appliances on both subnets.
+#   tests/screens/screens_lab_test.sh BINDIR SIMULATOR [CASE...]
+# Cases: one-local, foreign-only, none, remembered, password-set (default: all). Needs root.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+[ $# -ge 2 ] || { echo "usage: $0 BINDIR SIMULATOR [CASE...]" >&2; exit 2; }
+export TOV_BIN=$1 TOV_APPLIANCED=$2
+shift 2
+cases=("$@")
+[ ${#cases[@]} -gt 0 ] || cases=(one-local foreign-only none remembered password-set)
+root=$(cd "$here/../.." && pwd)
+# a lab, a Wine prefix and a state folder of this test's own
+export TOV_LAB_NET=${TOV_LAB_NET_SCREENS:-tovscreens}
+export TOV_NET_WINEPREFIX=${TOV_WINEPREFIX:-$root/build/wine-prefix}-screens
+export SCREENS_OUT=${TOV_LAB_STATE:-$root/build/lab-state}/screens-test
+export SCREENS_SHOTS=$SCREENS_OUT/shots
+mkdir -p "$SCREENS_OUT"
+# shellcheck source=tests/screens/lab-lib.sh
+. "$here/lab-lib.sh"
+trap screens_lab_down EXIT
+
+failures=0
+fail() {
+    echo "FAIL [$case]: $*" >&2
+    screens_log | grep -v 'OnTimer Function' | tail -30 >&2
+    failures=$((failures + 1))
+    return 1
+}
+
+# IDs of the screens and controls the cases look at
+LOCATE=529 NOTE=543 MESSAGE=563
+SCAN_MESSAGE=1008 DEVICE_LIST=1001 START=1041 NEXT=1004 HEADING=1020 MESSAGE_TEXT=1017
+RIGHT_BUTTON=1026
+
+# Starts the program and waits for its first screen: sets SCREEN_ID and SCREEN_HWND.
+start_and_wait() {
+    rm -f "$LAB_WINEPREFIX/drive_c/ZELTOVManager.log"
+    screens_start_manager -debug
+    next_screen 0
+}
+next_screen() {
+    local s
+    s=$(screens_wait_screen 40000 "$1") || return 1
+    SCREEN_ID=${s% *}
+    SCREEN_HWND=${s#* }
+}
+forget_appliance() {
+    screens_wine reg delete 'HKCU\Software\Kelvox\TOV Lumora' /f >/dev/null 2>&1
+}
+
+case_one_local() {
+    screens_lab_up 1 0 || return 1
+    forget_appliance
+    start_and_wait || { fail "no screen"; return 1; }
+    [ "$SCREEN_ID" = $LOCATE ] || { fail "first screen $SCREEN_ID, not Locate"; return 1; }
+    screens_shot locate-scanning
+    # it finds the one appliance, saves it and ends by itself: the Note follows
+    next_screen "$SCREEN_HWND" || { fail "the Locate screen did not end by itself"; return 1; }
+    [ "$SCREEN_ID" = $NOTE ] || { fail "after Locate came $SCREEN_ID, not the Note"; return 1; }
+    screens_shot note
+    [ "$(screens_setting CurrentHostName)" = TOV-100-20 ] || fail "CurrentHostName"
+    [ "$(screens_setting CurrentIP)" = 198.51.100.20 ] || fail "CurrentIP"
+    screens_log | grep -qx "  \[0\] 'TOV-100-20' - 198.51.100.20 - \[.*\]" || fail "found line"
+    screens_log | grep -qx "Scan Unicast Thread Started..." || fail "unicast start line"
+    screens_log | grep -qx "Scan Unicast Thread Ended..." || fail "unicast end line"
+    screens_log | grep -q "Broadcast Thread" && fail "a broadcast scan after a unicast find"
+    # the note sent "host" with the language code
+    grep -qx "language=en" "$LAB_STATE/nas1/appliance/host" || fail "no host with language en"
+    screens_driver click $NEXT >/dev/null
+    screens_manager_ends 30 || fail "the program did not end after Next"
+}
+
+case_foreign_only() {
+    screens_lab_up 0 1 || return 1
+    forget_appliance
+    start_and_wait || { fail "no screen"; return 1; }
+    [ "$SCREEN_ID" = $LOCATE ] || { fail "first screen $SCREEN_ID, not Locate"; return 1; }
+    screens_wait_text $SCAN_MESSAGE "different subnet" 60 || { fail "string 55 never showed"; return 1; }
+    screens_shot locate-reconfiguring
+    next_screen "$SCREEN_HWND" || { fail "the Locate screen did not end"; return 1; }
+    [ "$SCREEN_ID" = $NOTE ] || { fail "after Locate came $SCREEN_ID, not the Note"; return 1; }
+    local ip
+    ip=$(screens_setting CurrentIP)
+    [[ "$ip" == 198.51.100.* ]] || fail "CurrentIP '$ip' is not in the client's subnet"
+    [ "$(cut -f1 "$LAB_STATE/far1/appliance/address" 2>/dev/null)" = "$ip" ] ||
+        fail "the appliance did not take $ip"
+    screens_log | grep -qx "Scan Broadcast Thread Started..." || fail "no broadcast scan"
+    screens_log | grep -qx "Scan BroadCast Thread Ended..." || fail "broadcast end line"
+    screens_log | grep -q "  \[0\] 'TOV-113-20' - $ip - " || fail "the rescan did not list $ip"
+    screens_driver key Alt+F4 >/dev/null
+    screens_manager_ends 30 || fail "Alt+F4 did not end the program"
+}
+
+case_none() {
+    screens_lab_up 0 0 || return 1
+    forget_appliance
+    start_and_wait || { fail "no screen"; return 1; }
+    screens_wait_text $SCAN_MESSAGE "No Shared Storage drives were found" 60 ||
+        { fail "string 8 never showed"; return 1; }
+    screens_shot locate-none-found
+    [ "$(screens_enabled $START)" = 1 ] || fail "Start is not enabled"
+    [ "$(screens_visible $DEVICE_LIST)" = 0 ] || fail "the list shows"
+    [ "$(screens_enabled $NEXT)" = 0 ] || fail "Next is enabled"
+    # Enter on the focused Start scans again from state 1; Esc changes nothing
+    screens_driver key Esc >/dev/null
+    screens_driver key Enter >/dev/null
+    local deadline=$((SECONDS + 10))
+    until [ "$(screens_enabled $START)" = 0 ]; do
+        [ $SECONDS -lt $deadline ] || { fail "Start was not disabled by a new scan"; break; }
+        sleep 0.2
+    done
+    screens_wait_text $SCAN_MESSAGE "No Shared Storage drives were found" 60 || fail "rescan"
+    [ "$(screens_log | grep -cx 'Scan Unicast Thread Started...')" = 2 ] || fail "two unicast scans"
+    screens_driver key Alt+F4 >/dev/null
+    screens_manager_ends 30 || fail "Alt+F4 did not end the program"
+}
+
+case_remembered() {
+    screens_lab_up 1 0 || return 1
+    screens_wine reg add 'HKCU\Software\Kelvox\TOV Lumora' /v CurrentIP /t REG_SZ \
+        /d 198.51.100.20 /f >/dev/null 2>&1
+    screens_wine reg add 'HKCU\Software\Kelvox\TOV Lumora' /v CurrentHostName /t REG_SZ \
+        /d TOV-100-20 /f >/dev/null 2>&1
+    # the appliance fails "host": the message, then Back leads to the Locate screen
+    echo "host erro 0xB0000001" >"$LAB_STATE/nas1/appliance/faults"
+    start_and_wait || { fail "no screen"; return 1; }
+    [ "$SCREEN_ID" = $MESSAGE ] || { fail "first screen $SCREEN_ID, not the note's message"; return 1; }
+    [ "$(screens_text $HEADING)" = "Shared Storage device: TOV-100-20(198.51.100.20)" ] ||
+        fail "heading '$(screens_text $HEADING)'"
+    screens_shot note-host-failed
+    : >"$LAB_STATE/nas1/appliance/faults"
+    screens_driver click $RIGHT_BUTTON >/dev/null
+    next_screen "$SCREEN_HWND" || { fail "nothing after the message"; return 1; }
+    [ "$SCREEN_ID" = $LOCATE ] || fail "after Back came $SCREEN_ID, not Locate"
+    screens_log | grep -q "Scan Unicast" || fail "the probe did not answer first"
+    next_screen "$SCREEN_HWND" || { fail "the Locate screen did not end"; return 1; }
+    [ "$SCREEN_ID" = $NOTE ] || fail "after Locate came $SCREEN_ID, not the Note"
+    # a second normal start only says that the program is open
+    local note=$SCREEN_HWND first=$MANAGER_PID
+    screens_wine "$TOV_BIN/tovManager.exe" >"$SCREENS_OUT/second.out" 2>&1 &
+    local second=$!
+    next_screen "$note" || { fail "no message from the second copy"; return 1; }
+    [ "$SCREEN_ID" = $MESSAGE ] || fail "the second copy showed $SCREEN_ID"
+    [ "$(screens_text $MESSAGE_TEXT)" = "Kelvox Lumora is already open." ] || fail "second copy's text"
+    screens_shot already-open
+    screens_driver click $RIGHT_BUTTON >/dev/null
+    wait "$second" || fail "the second copy ended with $?"
+    MANAGER_PID=$first
+    screens_driver click $NEXT >/dev/null
+    screens_manager_ends 30 || fail "the program did not end after Next"
+}
+
+case_password_set() {
+    screens_lab_up 1 0 || return 1
+    forget_appliance
+    echo "frst=1" >"$LAB_STATE/nas1/appliance/settings"
+    start_and_wait || { fail "no screen"; return 1; }
+    # the Locate screen saves the appliance, the note is skipped, and the session ends
+    screens_manager_ends 60 || fail "the program did not end by itself"
+    [ ! -e "$LAB_STATE/nas1/appliance/host" ] || fail "\"host\" was sent"
+}
+
+for case in "${cases[@]}"; do
+    echo "--- $case"
+    "case_${case//-/_}" || true
+    screens_lab_down
+done
+[ "$failures" -eq 0 ] || { echo "$failures failure(s)" >&2; exit 1; }
+echo "screens in the lab as expected; screenshots in $SCREENS_SHOTS"
