@@ -52,16 +52,18 @@ screens_start_manager() {
     MANAGER_PID=$!
 }
 
-# Waits until the program has ended by itself; false after SECONDS (default 30).
+# Waits until the program has ended by itself; false after SECONDS (default 30), or when it
+# ended with a status other than 0.
 screens_manager_ends() {
-    local deadline=$((SECONDS + ${1:-30}))
+    local deadline=$((SECONDS + ${1:-30})) rc
     while kill -0 "$MANAGER_PID" 2>/dev/null; do
         [ $SECONDS -lt $deadline ] || return 1
         sleep 0.2
     done
     wait "$MANAGER_PID"
+    rc=$?
     MANAGER_PID=
-    return 0
+    return $rc
 }
 
 # The UI driver: tovdriver ARGS...

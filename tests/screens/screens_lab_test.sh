@@ -2,14 +2,15 @@
 # The first screens in the network lab, as a user meets them: tovManager.exe in the lab's Wine
 # session, driven through the UI driver, against simulated appliances on both subnets.
 #   tests/screens/screens_lab_test.sh BINDIR SIMULATOR [CASE...]
-# Cases: one-local, foreign-only, none, remembered, password-set (default: all). Needs root.
+# Cases: one-local, foreign-only, none, remembered, password-set, close-while-scanning (default:
+# all). Needs root.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 [ $# -ge 2 ] || { echo "usage: $0 BINDIR SIMULATOR [CASE...]" >&2; exit 2; }
 export TOV_BIN=$1 TOV_APPLIANCED=$2
 shift 2
 cases=("$@")
-[ ${#cases[@]} -gt 0 ] || cases=(one-local foreign-only none remembered password-set)
+[ ${#cases[@]} -gt 0 ] || cases=(one-local foreign-only none remembered password-set close-while-scanning)
 root=$(cd "$here/../.." && pwd)
 # a lab, a Wine prefix and a state folder of this test's own
 export TOV_LAB_NET=${TOV_LAB_NET_SCREENS:-tovscreens}
@@ -150,6 +151,17 @@ case_remembered() {
     MANAGER_PID=$first
     screens_driver click $NEXT >/dev/null
     screens_manager_ends 30 || fail "the program did not end after Next"
+}
+
+case_close_while_scanning() {
+    screens_lab_up 0 1 || return 1
+    forget_appliance
+    start_and_wait || { fail "no screen"; return 1; }
+    # closed while the unicast thread still scans: the thread ends against a closed screen
+    screens_driver key Alt+F4 >/dev/null
+    screens_manager_ends 30 || fail "the program did not end cleanly after Alt+F4"
+    screens_log | grep -q "Broadcast Thread" && fail "a broadcast scan after the screen closed"
+    [ -z "$(screens_setting CurrentIP)" ] || fail "an appliance was stored"
 }
 
 case_password_set() {
