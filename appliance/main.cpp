@@ -23,7 +23,7 @@ const char HELP[] =
     "                      last two numbers, e.g. TOV-100-20)\n"
     "  --state DIR         state folder, created when missing (default ./appliance-state)\n"
     "  --ready-file PATH   written (with the process id) once the port is listening\n"
-    "  --fault SPEC        misbehave for COMMAND (a command word, or * for all); repeatable\n"
+    "  --fault LINE        a fault line: COMMAND MODE [ARG], COMMAND a word or *; repeatable\n"
     "  --help              this text\n"
     "\n"
     "Fault modes (also read, one a line, from DIR/faults before every reply):\n"

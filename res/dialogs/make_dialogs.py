@@ -390,44 +390,44 @@ def template(did, size, controls):
             align = {'left': 'SS_LEFT', 'center': 'SS_CENTER', 'right': 'SS_RIGHT',
                      'path': 'SS_LEFT | SS_PATHELLIPSIS | SS_NOPREFIX'}[c.align]
             extra = ' | SS_NOTIFY' if k == 'link' else ''
-            spec = (ph_text, c.cid, '"Static"', align + extra + ' | WS_CHILD' + vis + dis)
+            control_line = (ph_text, c.cid, '"Static"', align + extra + ' | WS_CHILD' + vis + dis)
         elif k == 'button':
-            spec = ('""', c.cid, '"Button"', 'BS_OWNERDRAW | WS_CHILD | WS_TABSTOP' + vis + dis)
+            control_line = ('""', c.cid, '"Button"', 'BS_OWNERDRAW | WS_CHILD | WS_TABSTOP' + vis + dis)
         elif k == 'radio':
-            spec = ('"Option"', c.cid, '"Button"',
+            control_line = ('"Option"', c.cid, '"Button"',
                     'BS_AUTORADIOBUTTON | WS_CHILD | WS_TABSTOP' + grp + vis + dis)
         elif k == 'check':
-            spec = ('"Option"', c.cid, '"Button"',
+            control_line = ('"Option"', c.cid, '"Button"',
                     'BS_AUTOCHECKBOX | WS_CHILD | WS_TABSTOP' + grp + vis + dis)
         elif k in ('edit', 'password'):
             pw_style = ' | ES_PASSWORD' if k == 'password' else ''
-            spec = ('""', c.cid, '"Edit"', 'ES_AUTOHSCROLL | WS_BORDER | WS_CHILD | WS_TABSTOP'
+            control_line = ('""', c.cid, '"Edit"', 'ES_AUTOHSCROLL | WS_BORDER | WS_CHILD | WS_TABSTOP'
                     + pw_style + grp + vis + dis)
         elif k == 'list':
-            spec = ('""', c.cid, '"ListBox"',
+            control_line = ('""', c.cid, '"ListBox"',
                     'LBS_SORT | LBS_NOTIFY | WS_VSCROLL | WS_BORDER | WS_CHILD | WS_TABSTOP'
                     + grp + vis + dis)
         elif k == 'combo':
-            spec = ('""', c.cid, '"ComboBox"',
+            control_line = ('""', c.cid, '"ComboBox"',
                     'CBS_DROPDOWNLIST | WS_VSCROLL | WS_CHILD | WS_TABSTOP' + grp + vis + dis)
         elif k == 'progress':
-            spec = ('""', c.cid, '"msctls_progress32"', 'WS_CHILD' + vis + dis)
+            control_line = ('""', c.cid, '"msctls_progress32"', 'WS_CHILD' + vis + dis)
         elif k == 'tree':
-            spec = ('""', c.cid, '"SysTreeView32"',
+            control_line = ('""', c.cid, '"SysTreeView32"',
                     'TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS'
                     ' | WS_BORDER | WS_CHILD | WS_TABSTOP' + vis + dis)
         elif k == 'datetime':
-            spec = ('""', c.cid, '"SysDateTimePick32"',
+            control_line = ('""', c.cid, '"SysDateTimePick32"',
                     'DTS_UPDOWN | DTS_TIMEFORMAT | WS_CHILD | WS_TABSTOP' + grp + vis + dis)
         elif k == 'icon':
-            spec = (c.images[0], c.cid, '"Static"', 'SS_ICON | WS_CHILD' + vis)
+            control_line = (c.images[0], c.cid, '"Static"', 'SS_ICON | WS_CHILD' + vis)
         elif k == 'bitmap':
-            spec = (c.images[0], c.cid, '"Static"', 'SS_BITMAP | WS_CHILD' + vis)
+            control_line = (c.images[0], c.cid, '"Static"', 'SS_BITMAP | WS_CHILD' + vis)
         elif k == 'scroll':
-            spec = ('""', c.cid, '"Static"', 'SS_LEFT | WS_CHILD' + vis)
+            control_line = ('""', c.cid, '"Static"', 'SS_LEFT | WS_CHILD' + vis)
         else:
             raise ValueError(k)
-        lines.append('    CONTROL %s, %s, %s, %s, %d, %d, %d, %d' % (spec + (x, y, w, h)))
+        lines.append('    CONTROL %s, %s, %s, %s, %d, %d, %d, %d' % (control_line + (x, y, w, h)))
     # the title-bar buttons of every screen, moved by the common screen code to its corner
     lines.append('    CONTROL "", IDC_MINIMIZE, "Button", BS_OWNERDRAW | WS_CHILD | WS_VISIBLE, '
                  '%d, 5, 9, 10' % dlu(pw - 50, pw, dw))
