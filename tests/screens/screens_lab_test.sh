@@ -2,15 +2,16 @@
 # The first screens in the network lab, as a user meets them: tovManager.exe in the lab's Wine
 # session, driven through the UI driver, against simulated appliances on both subnets.
 #   tests/screens/screens_lab_test.sh BINDIR SIMULATOR [CASE...]
-# Cases: one-local, foreign-only, none, remembered, password-set, close-while-scanning (default:
-# all). Needs root.
+# Cases: one-local, foreign-only, none, remembered, password-set, reconfigure-fails,
+# close-while-scanning (default: all). Needs root.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 [ $# -ge 2 ] || { echo "usage: $0 BINDIR SIMULATOR [CASE...]" >&2; exit 2; }
 export TOV_BIN=$1 TOV_APPLIANCED=$2
 shift 2
 cases=("$@")
-[ ${#cases[@]} -gt 0 ] || cases=(one-local foreign-only none remembered password-set close-while-scanning)
+[ ${#cases[@]} -gt 0 ] || cases=(one-local foreign-only none remembered password-set reconfigure-fails
+    close-while-scanning)
 root=$(cd "$here/../.." && pwd)
 # a lab, a Wine prefix and a state folder of this test's own
 export TOV_LAB_NET=${TOV_LAB_NET_SCREENS:-tovscreens}
@@ -151,6 +152,29 @@ case_remembered() {
     MANAGER_PID=$first
     screens_driver click $NEXT >/dev/null
     screens_manager_ends 30 || fail "the program did not end after Next"
+}
+
+case_reconfigure_fails() {
+    screens_lab_up 0 1 || return 1
+    forget_appliance
+    echo "ipcf erro 0xB0000001" >"$LAB_STATE/far1/appliance/faults"
+    start_and_wait || { fail "no screen"; return 1; }
+    local locate=$SCREEN_HWND
+    # the failure shows on a thread of its own while the screen goes on with its rescan
+    next_screen "$locate" || { fail "no failure message"; return 1; }
+    [ "$SCREEN_ID" = $MESSAGE ] || { fail "screen $SCREEN_ID, not the failure message"; return 1; }
+    [ "$(screens_text $HEADING)" = "Shared Storage device: TOV-113-20(203.0.113.20)" ] ||
+        fail "heading '$(screens_text $HEADING)'"
+    [[ "$(screens_text $MESSAGE_TEXT)" == "Unable to reconfigure this Shared Storage unit"* ]] ||
+        fail "message '$(screens_text $MESSAGE_TEXT)'"
+    [ "$(screens_visible 1023)" = 0 ] || fail "the code line shows"
+    screens_shot reconfigure-failed
+    screens_driver click $RIGHT_BUTTON >/dev/null
+    # the rescan finds nothing in the client's subnet: string 8 on the Locate screen
+    screens_wait_text $SCAN_MESSAGE "No Shared Storage drives were found" 60 || fail "no string 8"
+    [ -z "$(screens_setting CurrentIP)" ] || fail "an appliance was stored"
+    screens_driver key Alt+F4 >/dev/null
+    screens_manager_ends 30 || fail "Alt+F4 did not end the program"
 }
 
 case_close_while_scanning() {
