@@ -12,6 +12,8 @@
 
 #include "lab/uidriver/uidriver_win32.h"
 #include "res/resource.h"
+#include "setup/completion.h"
+#include "setup/completion_win32.h"
 #include "setup/launch.h"
 #include "setup/message_dialog_win32.h"
 #include "setup/message_table.h"
@@ -184,6 +186,24 @@ TEST(MessageDialogScreen, CloseButtonGives100) {
     ASSERT_TRUE(run.WaitShown(IDD_MESSAGE));
     ASSERT_TRUE(run.Click(IDC_CLOSE));
     EXPECT_EQ(run.Result(), 100);
+}
+
+TEST(CompletionScreen, ShowsTheAccountsFolderAndMainMenuGives120) {
+    ScreenRun run([] {
+        setup::CompletionScreen screen("NAS1", "Anne", setup::CREATE_PRIVATE);
+        return screen.DoModal();
+    });
+    ASSERT_TRUE(run.WaitShown(IDD_SETUP_COMPLETE));
+    EXPECT_EQ(run.Text(IDC_TITLE), String(29));
+    EXPECT_EQ(run.Text(IDC_DEVICE), "NAS1");
+    EXPECT_EQ(run.Text(IDC_HEADING), "Setup complete!");
+    EXPECT_EQ(run.Text(IDC_COMPLETE_FOLDER),
+              "A folder named 'Anne' has been created on the Shared Storage Drive.");
+    EXPECT_EQ(run.Text(IDC_BACK_LABEL), String(216));
+    EXPECT_EQ(run.Text(IDC_NEXT_LABEL), String(36));
+    ASSERT_TRUE(run.Key("Esc"));
+    ASSERT_TRUE(run.Click(IDC_BACK));
+    EXPECT_EQ(run.Result(), 120);
 }
 
 // The note runs against the simulator that the test's script started on a loopback address.
