@@ -38,13 +38,13 @@ const char USAGE[] =
     "Exit status: 0 the exchange happened, 1 it failed (transport, or a reply the command\n"
     "rejects where it cannot tell the two apart), 2 bad usage, 3 a lab command refused.\n";
 
-struct CommandSpec {
+struct CommandShape {
     const char* word;
     size_t fields;
 };
 
-const CommandSpec COMMANDS[] = {{"crat", 2}, {"shar", 3}, {"pshr", 3}, {"frst", 0}, {"host", 3},
-                                {"lsts", 0}, {"spvt", 1}, {"gub1", 0}, {"gps1", 0}, {"gsp1", 1}};
+const CommandShape COMMANDS[] = {{"crat", 2}, {"shar", 3}, {"pshr", 3}, {"frst", 0}, {"host", 3},
+                                 {"lsts", 0}, {"spvt", 1}, {"gub1", 0}, {"gps1", 0}, {"gsp1", 1}};
 
 bool IsTransportCode(uint32_t code) { return code >= CMD_TIMEOUT && code <= CMD_STARTUP_FAILED; }
 
@@ -296,16 +296,16 @@ int RunTovctl(const std::vector<std::string>& args, FILE* out, FILE* err) {
     const std::string& word = args[at];
     const std::string& address = args[at + 1];
     std::vector<std::string> fields(args.begin() + static_cast<long>(at) + 2, args.end());
-    const CommandSpec* spec = nullptr;
-    for (const CommandSpec& c : COMMANDS)
+    const CommandShape* shape = nullptr;
+    for (const CommandShape& c : COMMANDS)
         if (word == c.word)
-            spec = &c;
-    if (!spec) {
+            shape = &c;
+    if (!shape) {
         std::fprintf(err, "tovctl: unknown command \"%s\"\n", word.c_str());
         return TOVCTL_USAGE;
     }
-    if (fields.size() != spec->fields) {
-        std::fprintf(err, "tovctl: %s takes %zu field(s), not %zu\n", spec->word, spec->fields,
+    if (fields.size() != shape->fields) {
+        std::fprintf(err, "tovctl: %s takes %zu field(s), not %zu\n", shape->word, shape->fields,
                      fields.size());
         return TOVCTL_USAGE;
     }
