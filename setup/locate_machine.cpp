@@ -57,13 +57,18 @@ void LocateMachine::StartTimerOrReport() {
 
 void LocateMachine::StartScan() {
     screen.HideMessage();
+    BeginUnicastScan(ScanState::Unicast);
+}
+
+// Empties the list and starts a unicast scan in the given state, Start and Next disabled.
+void LocateMachine::BeginUnicastScan(ScanState next) {
     screen.ShowDrivesLabel(false);
     screen.ShowList(false);
     ClearFound();
     screen.EnableStart(false);
     screen.EnableNext(false);
     nextEnabled = false;
-    state = ScanState::Unicast;
+    state = next;
     counter.store(0);
     StartTimerOrReport();
     screen.StartScanThread(ScanKind::Unicast);
@@ -122,16 +127,7 @@ void LocateMachine::ReportFailure(const ApplianceRecord& record) {
 
 void LocateMachine::RestartAfterReconfiguration() {
     // The reconfiguring message stays until the rescan lists its first appliance.
-    screen.ShowDrivesLabel(false);
-    screen.ShowList(false);
-    ClearFound();
-    screen.EnableStart(false);
-    screen.EnableNext(false);
-    nextEnabled = false;
-    state = ScanState::Rescan;
-    counter.store(0);
-    StartTimerOrReport();
-    screen.StartScanThread(ScanKind::Unicast);
+    BeginUnicastScan(ScanState::Rescan);
 }
 
 void LocateMachine::Finish() {

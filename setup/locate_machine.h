@@ -113,6 +113,7 @@ private:
     void StartTimerOrReport();
     void Finish();
     void RestartAfterReconfiguration();
+    void BeginUnicastScan(ScanState next);
     void ReportFailure(const ApplianceRecord& record);
 
     LocateScreen& screen;
