@@ -3,15 +3,13 @@
 
 #include "app/log.h"
 #include "app/settings_rules.h"
+#include "backup/engine_commands.h"
 #include "setup/message_table.h"
 #include "setup/screen_results.h"
 
 namespace app {
 
-using setup::RESULT_BACK;
-using setup::RESULT_CLOSE;
-using setup::RESULT_NEXT;
-using setup::RESULT_YES;
+using namespace setup; // the result codes
 
 int Navigator::RunStartMode(StartMode mode, bool alreadyRunning) {
     WriteLog(LOG_TRACE, "Start mode <%s>", StartModeName(mode));
@@ -23,8 +21,7 @@ int Navigator::RunStartMode(StartMode mode, bool alreadyRunning) {
     }
     switch (mode) {
     case StartMode::FirstDrag:
-        // The first-drag notice screen is still to come; until then this mode shows nothing.
-        WriteLog(LOG_TRACE, "  First drag notice: nothing to show");
+        screens.ShowFirstDragNotice();
         return RESULT_CLOSE;
     case StartMode::MissedBackup:
         if (screens.ShowMessage("", setup::MSG_MISSED_BACKUP) != RESULT_YES)
@@ -82,8 +79,232 @@ int Navigator::RunApplianceSession() {
 }
 
 int Navigator::RunMainMenu() {
-    // Stands in for the Main menu until that screen exists: the session ends as with X.
-    return RESULT_CLOSE;
+    for (;;) {
+        // The first result comes from the switches, later assignments winning.
+        int result = 0;
+        if (fields.shareSetup)
+            result = RESULT_MENU_SETUP;
+        if (fields.backupMenu || fields.dashBoard || fields.backupNow)
+            result = RESULT_MENU_BACKUP;
+        if (fields.manage)
+            result = RESULT_MENU_DRIVES;
+        if (result == 0)
+            result = screens.ShowMainMenu(fields.CurrentHostName, fields.CurrentIP);
+
+        switch (result) {
+        case RESULT_BACK:
+            return RESULT_BACK;
+        case RESULT_MENU_SETUP:
+            result = RunSetup();
+            break;
+        case RESULT_MENU_BACKUP:
+            result = RunBackupGate();
+            break;
+        case RESULT_MENU_DRIVES:
+            result = RunDriveManagement();
+            break;
+        default:
+            break;
+        }
+        if (result == RESULT_CLOSE)
+            return RESULT_CLOSE;
+        // Whatever a switch chose has been done once; from here on the menu is shown.
+        fields.shareSetup = fields.backupMenu = fields.manage = false;
+        fields.backupNow = fields.dashBoard = false;
+    }
+}
+
+int Navigator::RunBackupGate() {
+    // The two gate messages end with their own result, which is not passed on: the menu returns.
+    if (screens.WindowsMajorVersion() < 5) {
+        WriteLog(LOG_TRACE, "  Backup and restore need Windows 2000 or later");
+        screens.ShowMessage(fields.CurrentHostName, setup::MSG_WINDOWS_TOO_OLD);
+        return 0;
+    }
+    ReadShareSettings();
+    if (fields.sortFolder.empty() ||
+        fields.sortFolder.find(fields.CurrentHostName) == std::string::npos) {
+        WriteLog(LOG_TRACE, "  No share of <%s> to back up to: <%s>",
+                 fields.CurrentHostName.c_str(), fields.sortFolder.c_str());
+        screens.ShowMessage(fields.CurrentHostName, setup::MSG_SHARE_NOT_ACCESSIBLE);
+        return 0;
+    }
+    return RunBackupMenu();
+}
+
+int Navigator::RunSetup() {
+    for (;;) {
+        int type = setupType;
+        const int result = screens.ShowChooseAccount(fields.CurrentHostName, &type);
+        setupType = type;
+        if (result != RESULT_NEXT)
+            return result;
+        const int step = RunNamePasswordStep(type);
+        if (step != RESULT_BACK && step != RESULT_SETUP_FAILED)
+            return step;
+    }
+}
+
+int Navigator::RunNamePasswordStep(int type) {
+    for (;;) {
+        const NamePasswordOutcome entered =
+            screens.ShowNamePassword(fields.CurrentHostName, fields.CurrentIP, type);
+        switch (entered.result) {
+        case RESULT_NEXT: {
+            const int purpose = RunAccountPurposeStep(type, entered.name, entered.password);
+            if (purpose == RESULT_BACK)
+                continue;
+            return purpose;
+        }
+        case RESULT_SETUP_DONE:
+            return RunCompletionStep(type, entered.name);
+        case RESULT_SETUP_FAILED:
+            return RunErrorStep(entered.errorCode);
+        default:
+            return entered.result;
+        }
+    }
+}
+
+int Navigator::RunAccountPurposeStep(int type, const std::string& name,
+                                     const std::string& password) {
+    const PurposeOutcome purpose =
+        screens.ShowAccountPurpose(fields.CurrentHostName, fields.CurrentIP, type, name, password);
+    if (purpose.result == RESULT_SETUP_DONE)
+        return RunCompletionStep(type, purpose.name);
+    if (purpose.result == RESULT_SETUP_FAILED)
+        return RunErrorStep(purpose.errorCode);
+    return purpose.result;
+}
+
+int Navigator::RunCompletionStep(int type, const std::string& name) {
+    return screens.ShowSetupComplete(fields.CurrentHostName, name, type);
+}
+
+int Navigator::RunErrorStep(uint32_t code) {
+    return screens.ShowMessage(fields.CurrentHostName, code);
+}
+
+int Navigator::RunDriveManagement() {
+    for (;;) {
+        int result = screens.ShowDriveManagement(fields.CurrentHostName, fields.CurrentIP);
+        if (result == RESULT_BACK)
+            return RESULT_BACK;
+        if (result == RESULT_STATUS)
+            result = RunStatusView();
+        else if (result == RESULT_SORT_SETTINGS)
+            result = screens.ShowSortSettings();
+        if (result == RESULT_CLOSE)
+            return RESULT_CLOSE;
+    }
+}
+
+int Navigator::RunStatusView() {
+    return screens.ShowStatusView(fields.CurrentHostName + " (" + fields.CurrentIP + ")");
+}
+
+void Navigator::ReadShareSettings() {
+    fields.sortFolder = AppSettings::TrimWhite(screens.ReadSetting("sortFolder"));
+    fields.shareDriveLetter = AppSettings::TrimWhite(screens.ReadSetting("shareDriveLetter"));
+}
+
+int Navigator::RunBackupMenu() {
+    for (;;) {
+        int result = 0;
+        if (fields.dashBoard) {
+            fields.dashBoard = false;
+            result = RESULT_STATUS;
+        }
+        if (fields.backupNow) {
+            fields.backupNow = false;
+            screens.SendEngineCommand(backup::ENGINE_BACKUP);
+            result = RESULT_BACKUP_NOW;
+        }
+        ReadShareSettings();
+        if (result == 0)
+            result = screens.ShowBackupMenu(fields.CurrentHostName, fields.sortFolder);
+
+        switch (result) {
+        case RESULT_BACK:
+            return RESULT_BACK;
+        case RESULT_BACKUP_SETTINGS:
+            result = RunBackupWizard();
+            break;
+        case RESULT_RESTORE:
+            result = RunRestore();
+            break;
+        case RESULT_STATUS:
+            result = RunStatusView();
+            break;
+        case RESULT_CLEAN_UP:
+            result = screens.ShowCleanUp(fields.CurrentHostName);
+            break;
+        case RESULT_BACKUP_NOW:
+            result = screens.ShowBackupProgress(fields.CurrentHostName, fields.sortFolder,
+                                                fields.shareDriveLetter);
+            break;
+        default:
+            break;
+        }
+        if (result == RESULT_CLOSE)
+            return RESULT_CLOSE;
+    }
+}
+
+int Navigator::RunBackupWizard() {
+    const std::string installDirectory = screens.ReadInstallDirectory();
+    bool repeat = false;
+    int previous = 0;
+    for (;;) {
+        if (screens.SelectionHasShare(fields.sortFolder) && !repeat) {
+            const int summary = RunSummaryStep();
+            if (summary != RESULT_EDIT)
+                return summary;
+            repeat = true;
+            previous = summary;
+            continue;
+        }
+        // Back from the schedule page returns to the folders as the user left them.
+        if (previous != RESULT_BACK)
+            screens.SnapshotSelection();
+        const int folders = screens.ShowWizardFolders(fields.sortFolder);
+        if (folders != RESULT_NEXT)
+            return folders;
+        const int schedule = RunScheduleStep(installDirectory);
+        if (schedule != RESULT_BACK && schedule != RESULT_EDIT)
+            return schedule;
+        repeat = true;
+        previous = schedule;
+    }
+}
+
+int Navigator::RunScheduleStep(const std::string& installDirectory) {
+    const int result = screens.ShowWizardSchedule(fields.sortFolder, installDirectory);
+    if (result != RESULT_NEXT)
+        return result;
+    return RunSummaryStep();
+}
+
+int Navigator::RunSummaryStep() {
+    for (;;) {
+        const int result = screens.ShowWizardSummary(fields.sortFolder, fields.shareDriveLetter);
+        if (result != RESULT_ADVANCED)
+            return result;
+        const int advanced = screens.ShowAdvanced(fields.CurrentHostName);
+        if (advanced != RESULT_BACK && advanced != RESULT_FINISHED)
+            return advanced;
+    }
+}
+
+int Navigator::RunRestore() {
+    for (;;) {
+        const int type = screens.ShowRestoreType(fields.sortFolder);
+        if (type != RESULT_NEXT)
+            return type;
+        const int files = screens.ShowRestoreFiles(fields.shareDriveLetter, fields.sortFolder);
+        if (files != RESULT_BACK)
+            return files;
+    }
 }
 
 } // namespace app

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "app/globals.h"
+#include "app/log.h"
 #include "app/navigation.h"
 #include "app/settings.h"
 #include "protocol/echo_probe.h"
@@ -41,6 +43,74 @@ public:
         return note.DoModal();
     }
 
+    // Screens still to come stand in with the result that leaves them at once: the Main menu
+    // ends the session as X would; the others go back to the screen that opened them.
+    int ShowMainMenu(const std::string&, const std::string&) override {
+        return NotYet("Main menu", setup::RESULT_CLOSE);
+    }
+    int ShowDriveManagement(const std::string&, const std::string&) override {
+        return NotYet("Drive management", setup::RESULT_BACK);
+    }
+    int ShowSortSettings() override { return NotYet("Drag and Sort settings", setup::RESULT_BACK); }
+    int ShowFirstDragNotice() override {
+        return NotYet("First drag notice", setup::RESULT_FINISHED);
+    }
+    int ShowStatusView(const std::string&) override {
+        return NotYet("Status view", setup::RESULT_BACK);
+    }
+    int ShowChooseAccount(const std::string&, int*) override {
+        return NotYet("Choose account", setup::RESULT_BACK);
+    }
+    app::NamePasswordOutcome ShowNamePassword(const std::string&, const std::string&,
+                                              int) override {
+        return {NotYet("Name and password", setup::RESULT_BACK), "", "", 0};
+    }
+    app::PurposeOutcome ShowAccountPurpose(const std::string&, const std::string&, int,
+                                           const std::string&, const std::string&) override {
+        return {NotYet("Account purpose", setup::RESULT_BACK), "", 0};
+    }
+    int ShowSetupComplete(const std::string&, const std::string&, int) override {
+        return NotYet("Setup complete", setup::RESULT_SETUP_DONE);
+    }
+    int ShowBackupMenu(const std::string&, const std::string&) override {
+        return NotYet("Backup and restore menu", setup::RESULT_BACK);
+    }
+    int ShowBackupProgress(const std::string&, const std::string&, const std::string&) override {
+        return NotYet("Backup progress", setup::RESULT_FINISHED);
+    }
+    int ShowCleanUp(const std::string&) override { return NotYet("Clean up", setup::RESULT_BACK); }
+    int ShowRestoreType(const std::string&) override {
+        return NotYet("Restore type", setup::RESULT_BACK);
+    }
+    int ShowRestoreFiles(const std::string&, const std::string&) override {
+        return NotYet("Restore files", setup::RESULT_BACK);
+    }
+    int ShowWizardFolders(const std::string&) override {
+        return NotYet("Backup folders", setup::RESULT_FINISHED);
+    }
+    int ShowWizardSchedule(const std::string&, const std::string&) override {
+        return NotYet("Backup schedule", setup::RESULT_FINISHED);
+    }
+    int ShowWizardSummary(const std::string&, const std::string&) override {
+        return NotYet("Backup summary", setup::RESULT_FINISHED);
+    }
+    int ShowAdvanced(const std::string&) override {
+        return NotYet("Advanced settings", setup::RESULT_BACK);
+    }
+    void SendEngineCommand(const char* command) override {
+        WriteLog(LOG_TRACE, "  No backup engine link yet: <%s> not sent", command);
+    }
+    bool SelectionHasShare(const std::string&) override { return false; }
+    void SnapshotSelection() override {}
+
+    std::string ReadInstallDirectory() override { return app::InstallDirectory(); }
+    int WindowsMajorVersion() override {
+        OSVERSIONINFOA version = {};
+        version.dwOSVersionInfoSize = sizeof version;
+        GetVersionExA(&version);
+        return static_cast<int>(version.dwMajorVersion);
+    }
+
     std::string ReadSetting(const char* name) override {
         std::string text;
         AppSettings::ReadString(AppSettings::Root::CurrentUser, name, &text);
@@ -62,6 +132,11 @@ public:
     void Wait(unsigned milliseconds) override { Sleep(milliseconds); }
 
 private:
+    static int NotYet(const char* screen, int result) {
+        WriteLog(LOG_TRACE, "  %s: not in this build yet", screen);
+        return result;
+    }
+
     const bool offline = NetworkLeftOutForTests();
 };
 
@@ -69,6 +144,8 @@ private:
 
 int ManagerApp::RunStartMode(app::StartMode mode, bool alreadyRunning) {
     WindowsScreens screens;
-    app::Navigator navigator({CurrentHostName, CurrentIP, backupNow}, screens);
+    app::Navigator navigator({CurrentHostName, CurrentIP, sortFolder, shareDriveLetter, shareSetup,
+                              backupMenu, manage, backupNow, dashBoard},
+                             screens);
     return navigator.RunStartMode(mode, alreadyRunning);
 }
