@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/settings_rules.h"
 #include "res/resource.h"
+#include "skin/look.h"
 #include "skin/resources_win32.h"
 
 namespace {
@@ -29,6 +30,7 @@ HMODULE ChooseLanguage() {
     }
     const std::string name = AppSettings::TrimWhite(text);
     app::SetLanguageName(name);
+    skin::SetInterfaceLanguage(name);
     WriteLog(LOG_DETAIL, "%s", app::LANGUAGE_ENGLISH_LINE);
 
     const app::LanguageEntry* entry = app::FindLanguage(name);

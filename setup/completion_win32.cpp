@@ -4,7 +4,7 @@
 #include "res/resource.h"
 #include "setup/completion.h"
 #include "setup/message_table.h"
-#include "setup/screen_layout_win32.h"
+#include "skin/place_controls_win32.h"
 #include "skin/resources_win32.h"
 
 namespace setup {
@@ -16,15 +16,15 @@ CompletionScreen::CompletionScreen(const std::string& applianceName, const std::
 
 bool CompletionScreen::OnInitDialog() {
     InitSkin(IDB_BG_GENERAL);
-    PlaceControls(*this, IDD_SETUP_COMPLETE);
-    SetLabelText(*this, IDC_TITLE, skin::LoadString(STR_SETUP_TITLE));
-    SetLabelText(*this, IDC_DEVICE, applianceName);
-    SetLabelText(*this, IDC_HEADING, skin::LoadString(STR_SETUP_COMPLETE));
-    SetLabelText(*this, IDC_COMPLETE_FOLDER,
-                 DeviceHeading(skin::LoadString(STR_FOLDER_CREATED), accountName));
-    SetLabelText(*this, IDC_COMPLETE_SHORTCUT, skin::LoadString(STR_SHORTCUT_PLACED));
-    SetLabelText(*this, IDC_BACK_LABEL, skin::LoadString(STR_MAIN_MENU));
-    SetLabelText(*this, IDC_NEXT_LABEL, skin::LoadString(STR_OPEN));
+    skin::PlaceControls(*this, IDD_SETUP_COMPLETE);
+    skin::SetLabelText(*this, IDC_TITLE, skin::LoadString(STR_SETUP_TITLE));
+    skin::SetLabelText(*this, IDC_DEVICE, applianceName);
+    skin::SetLabelText(*this, IDC_HEADING, skin::LoadString(STR_SETUP_COMPLETE));
+    skin::SetLabelText(*this, IDC_COMPLETE_FOLDER,
+                       DeviceHeading(skin::LoadString(STR_FOLDER_CREATED), accountName));
+    skin::SetLabelText(*this, IDC_COMPLETE_SHORTCUT, skin::LoadString(STR_SHORTCUT_PLACED));
+    skin::SetLabelText(*this, IDC_BACK_LABEL, skin::LoadString(STR_MAIN_MENU));
+    skin::SetLabelText(*this, IDC_NEXT_LABEL, skin::LoadString(STR_OPEN));
     if (OpensAtOnce(setupFunction))
         Press(IDC_NEXT);
     SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -12,7 +12,7 @@
 #include "setup/message_dialog_win32.h"
 #include "setup/message_table.h"
 #include "setup/scan_channel.h"
-#include "setup/screen_layout_win32.h"
+#include "skin/place_controls_win32.h"
 #include "skin/resources_win32.h"
 #include "skin/worker_win32.h"
 
@@ -44,8 +44,8 @@ bool LocateDialog::OnInitDialog() {
     InitSkin(IDB_BG_LOCATE);
     HICON icon = LoadIconA(skin::ProgramModule(), MAKEINTRESOURCEA(IDI_APP));
     SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    PlaceControls(*this, IDD_LOCATE);
-    SetLabelText(*this, IDC_VERSION, VERSION_TEXT);
+    skin::PlaceControls(*this, IDD_LOCATE);
+    skin::SetLabelText(*this, IDC_VERSION, VERSION_TEXT);
     SendMessageA(Item(IDC_SCAN_PROGRESS), PBM_SETRANGE, 0, MAKELPARAM(0, PROGRESS_RANGE));
     SendMessageA(Item(IDC_SCAN_PROGRESS), PBM_SETSTEP, PROGRESS_RANGE, 0);
     SendMessageA(Item(IDC_SCAN_PROGRESS), PBM_SETPOS, 1, 0);
@@ -76,7 +76,7 @@ void LocateDialog::ShowDrivesLabel(bool shown) { ShowItem(IDC_DRIVES_LOCATED, sh
 
 void LocateDialog::ShowMessage(int stringId, int x, int y) {
     MoveItem(IDC_SCAN_MESSAGE, x, y);
-    SetLabelText(*this, IDC_SCAN_MESSAGE, skin::LoadString(static_cast<UINT>(stringId)));
+    skin::SetLabelText(*this, IDC_SCAN_MESSAGE, skin::LoadString(static_cast<UINT>(stringId)));
     ShowItem(IDC_SCAN_MESSAGE, true);
 }
 

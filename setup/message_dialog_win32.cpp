@@ -4,7 +4,7 @@
 #include "res/resource.h"
 #include "setup/launch.h"
 #include "setup/message_texts_win32.h"
-#include "setup/screen_layout_win32.h"
+#include "skin/place_controls_win32.h"
 #include "skin/resources_win32.h"
 
 namespace setup {
@@ -19,16 +19,16 @@ void MessageDialog::SetCode(uint32_t newCode) { code = newCode; }
 
 bool MessageDialog::OnInitDialog() {
     InitSkin(IDB_BG_MESSAGE);
-    PlaceControls(*this, IDD_MESSAGE);
+    skin::PlaceControls(*this, IDD_MESSAGE);
     WindowsMessageTexts texts;
     const PreparedMessage shown = PrepareMessage(code, heading, texts);
     question = shown.question;
-    SetLabelText(*this, IDC_HEADING, shown.heading);
-    SetLabelText(*this, IDC_MESSAGE_TEXT, shown.message);
-    SetLabelText(*this, IDC_CODE_LINE, shown.codeLine);
+    skin::SetLabelText(*this, IDC_HEADING, shown.heading);
+    skin::SetLabelText(*this, IDC_MESSAGE_TEXT, shown.message);
+    skin::SetLabelText(*this, IDC_CODE_LINE, shown.codeLine);
     ShowItem(IDC_CODE_LINE, shown.codeLineShown);
-    SetLabelText(*this, IDC_LEFT_LABEL, shown.leftLabel);
-    SetLabelText(*this, IDC_RIGHT_LABEL, shown.rightLabel);
+    skin::SetLabelText(*this, IDC_LEFT_LABEL, shown.leftLabel);
+    skin::SetLabelText(*this, IDC_RIGHT_LABEL, shown.rightLabel);
     ShowItem(IDC_LEFT_BUTTON, shown.leftShown);
     ShowItem(IDC_LEFT_LABEL, shown.leftShown);
     SetFocusTo(IDC_RIGHT_BUTTON);

@@ -8,8 +8,8 @@
 #include "setup/message_dialog_win32.h"
 #include "setup/message_table.h"
 #include "setup/note_logic.h"
-#include "setup/screen_layout_win32.h"
 #include "setup/screen_results.h"
+#include "skin/place_controls_win32.h"
 #include "skin/resources_win32.h"
 
 namespace setup {
@@ -19,11 +19,12 @@ NoteScreen::NoteScreen(const std::string& hostName, const std::string& ipAddress
 
 bool NoteScreen::OnInitDialog() {
     InitSkin(IDB_BG_NOTE);
-    PlaceControls(*this, IDD_NOTE);
-    SetLabelText(*this, IDC_HEADING, DeviceHeading(skin::LoadString(STR_DEVICE_HEADING), hostName));
-    SetLabelText(*this, IDC_MESSAGE_TEXT, skin::LoadString(STR_NOTE_TEXT));
-    SetLabelText(*this, IDC_MANAGE_LABEL, skin::LoadString(STR_MANAGE));
-    SetLabelText(*this, IDC_NEXT_LABEL, skin::LoadString(STR_NEXT));
+    skin::PlaceControls(*this, IDD_NOTE);
+    skin::SetLabelText(*this, IDC_HEADING,
+                       DeviceHeading(skin::LoadString(STR_DEVICE_HEADING), hostName));
+    skin::SetLabelText(*this, IDC_MESSAGE_TEXT, skin::LoadString(STR_NOTE_TEXT));
+    skin::SetLabelText(*this, IDC_MANAGE_LABEL, skin::LoadString(STR_MANAGE));
+    skin::SetLabelText(*this, IDC_NEXT_LABEL, skin::LoadString(STR_NEXT));
 
     CommandChannel channel;
     channel.SetTarget(ipAddress);

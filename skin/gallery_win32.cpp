@@ -15,15 +15,33 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "lab/uidriver/first_paint_win32.h"
 #include "res/resource.h"
-#include "skin/gallery.h"
+#include "skin/look.h"
+#include "skin/place_controls_win32.h"
 #include "skin/resources_win32.h"
+#include "skin/screen_layout.h"
 #include "skin/screen_win32.h"
 #include "skin/scrollbar_win32.h"
 
 namespace {
+
+// The gallery's own sample data: a text or list items per control, and whether it is shown.
+struct GallerySample {
+    int dialogId;
+    int controlId;
+    const char* sample;
+    bool shown;
+};
+#include "res/gen/gallery_samples.inc"
+
+const GallerySample* FindSample(int dialogId, int controlId) {
+    for (const GallerySample& s : kGallerySamples) {
+        if (s.dialogId == dialogId && s.controlId == controlId)
+            return &s;
+    }
+    return nullptr;
+}
 
 std::string Replace(std::string s, const std::string& what, const std::string& with) {
     const std::size_t at = s.find(what);
@@ -34,9 +52,9 @@ std::string Replace(std::string s, const std::string& what, const std::string& w
 }
 
 // A string-table text with the sample values a screen would put in.
-std::string SampleText(const skin::GalleryControl& c) {
+std::string SampleText(const skin::ControlLayout& c, const char* sample) {
     if (!c.stringId) {
-        return c.sample ? c.sample : "";
+        return sample ? sample : "";
     }
     std::string s = skin::LoadString(c.stringId);
     switch (c.stringId) {
@@ -77,7 +95,7 @@ constexpr UINT kPainted = WM_APP + 1;
 
 class GalleryScreen : public skin::Screen {
 public:
-    GalleryScreen(const skin::GalleryScreen& layout, UINT face)
+    GalleryScreen(const skin::ScreenLayout& layout, UINT face)
         : Screen(layout.dialogId), layout_(layout), face_(face) {}
 
 protected:
@@ -85,9 +103,11 @@ protected:
         InitSkin(face_ ? face_ : layout_.bitmapId);
         HICON icon = LoadIconA(skin::ProgramModule(), MAKEINTRESOURCEA(IDI_APP));
         SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        // the screens' own placing, then the samples a screen would fill in
+        skin::PlaceControls(*this, layout_.dialogId);
         bool firstOfGroup = true;
         for (int i = 0; i < layout_.count; ++i) {
-            Place(layout_.controls[i], firstOfGroup);
+            Fill(layout_.controls[i], firstOfGroup);
         }
         ApplyJapaneseFont({IDC_DEVICE_LIST, IDC_SORT_ON, IDC_SORT_OFF, IDC_SORT_PRIVATE,
                            IDC_SORT_PUBLIC, IDC_SORT_ENABLE, IDC_ACCOUNT_PUBLIC,
@@ -159,36 +179,21 @@ protected:
     }
 
 private:
-    void Place(const skin::GalleryControl& c, bool& firstOfGroup) {
+    void Fill(const skin::ControlLayout& c, bool& firstOfGroup) {
         HWND item = Item(c.id);
         if (!item) {
             return;
         }
-        const std::string text = SampleText(c);
+        const GallerySample* found = FindSample(layout_.dialogId, c.id);
+        const char* sample = found ? found->sample : nullptr;
+        const std::string text = SampleText(c, sample);
         switch (c.kind) {
         case 'L':
-        case 'K': {
-            skin::SkinLabel& l = c.kind == 'K' ? AddLink(c.id) : AddLabel(c.id);
-            l.SetColours(c.colour, skin::kTransparentBack);
-            l.SetBold(c.bold);
-            l.SetSize(c.size);
-            if (c.underline) {
-                l.SetUnderline();
-            }
-            MoveItem(c.id, c.x, c.y, c.w, c.h);
-            l.SetText(text);
-            break;
-        }
-        case 'B':
-            AddButton(c.id,
-                      {static_cast<UINT>(c.up), static_cast<UINT>(c.down),
-                       static_cast<UINT>(c.focused), static_cast<UINT>(c.disabled)},
-                      c.labelId);
-            MoveItem(c.id, c.x, c.y);
+        case 'K':
+            skin::SetLabelText(*this, c.id, text);
             break;
         case 'R':
         case 'C': {
-            MoveItem(c.id, c.x, c.y, c.w, c.h);
             SetItemText(c.id, text);
             const LONG style = GetWindowLongA(item, GWL_STYLE);
             if (style & WS_GROUP) {
@@ -202,14 +207,12 @@ private:
         }
         case 'E':
         case 'P':
-            MoveItem(c.id, c.x, c.y, c.w, c.h);
             SetItemText(c.id, text);
             break;
         case 'S':
         case 'O': {
-            MoveItem(c.id, c.x, c.y, c.w, c.h);
             const bool combo = c.kind == 'O';
-            for (const std::string& s : Items(c.sample)) {
+            for (const std::string& s : Items(sample)) {
                 SendMessageA(item, combo ? CB_ADDSTRING : LB_ADDSTRING, 0, (LPARAM)s.c_str());
             }
             SendMessageA(item, combo ? CB_SETCURSEL : LB_SETCURSEL,
@@ -217,14 +220,12 @@ private:
             break;
         }
         case 'G':
-            MoveItem(c.id, c.x, c.y, c.w, c.h);
             SendMessageA(item, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
             SendMessageA(item, PBM_SETPOS, 40, 0);
             break;
         case 'T': {
-            MoveItem(c.id, c.x, c.y, c.w, c.h);
             HTREEITEM parents[8] = {TVI_ROOT};
-            for (const std::string& s : Items(c.sample)) {
+            for (const std::string& s : Items(sample)) {
                 std::size_t depth = s.find_first_not_of(' ') / 2;
                 if (depth > 6) {
                     depth = 6;
@@ -244,15 +245,10 @@ private:
             break;
         }
         case 'D': {
-            MoveItem(c.id, c.x, c.y, c.w, c.h);
             SYSTEMTIME t{2005, 3, 3, 23, 22, 0, 0, 0};
             SendMessageA(item, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t));
             break;
         }
-        case 'I':
-        case 'M':
-            MoveItem(c.id, c.x, c.y, c.w, c.h);
-            break;
         case 'V':
             scroll_ = std::make_unique<skin::CXScrollBar>();
             scroll_->CreateFromPlaceholder(Hwnd(), c.id);
@@ -262,15 +258,12 @@ private:
         default:
             break;
         }
-        if (item) {
-            ShowWindow(item, c.shown ? SW_SHOW : SW_HIDE);
-            if (c.disabledState) {
-                EnableWindow(item, FALSE);
-            }
+        if (item && found) {
+            ShowWindow(item, found->shown ? SW_SHOW : SW_HIDE);
         }
     }
 
-    const skin::GalleryScreen& layout_;
+    const skin::ScreenLayout& layout_;
     UINT face_;
     std::unique_ptr<skin::CXScrollBar> scroll_;
     bool painted_ = false;
@@ -296,7 +289,7 @@ int main(int argc, char** argv) {
             }
             skin::SetResourceModule(m);
         } else if (a == "-japanese") {
-            app::SetLanguageName("Japanese");
+            skin::SetInterfaceLanguage("Japanese");
         } else if (a == "-face" && i + 1 < argc) {
             face = static_cast<UINT>(std::atoi(argv[++i]));
         } else if (a == "-bench") {
@@ -305,7 +298,7 @@ int main(int argc, char** argv) {
             skin::SkinDialog::SetCombineRegionForTest(CombineFails);
         } else if (a == "all") {
             int n = 0;
-            const skin::GalleryScreen* all = skin::GalleryScreens(&n);
+            const skin::ScreenLayout* all = skin::ScreenLayouts(&n);
             for (int k = 0; k < n; ++k) {
                 ids.push_back(all[k].dialogId);
             }
@@ -319,7 +312,7 @@ int main(int argc, char** argv) {
     }
     int result = 0;
     for (int id : ids) {
-        const skin::GalleryScreen* layout = skin::FindGalleryScreen(id);
+        const skin::ScreenLayout* layout = skin::FindScreenLayout(id);
         if (!layout) {
             std::fprintf(stderr, "gallery: no dialog %d\n", id);
             return 2;

@@ -1,7 +1,6 @@
 // Painting of SkinLabel and Hyperlink.
 #include "skin/label_win32.h"
 
-#include "app/globals.h"
 #include "skin/look.h"
 #include "skin/resources_win32.h"
 
@@ -118,7 +117,7 @@ void SkinLabel::Paint(HDC dc) {
         }
         return;
     }
-    const LabelFont lf = ChooseLabelFont(size_, bold_, underline_, app::LanguageName());
+    const LabelFont lf = ChooseLabelFont(size_, bold_, underline_, InterfaceLanguage());
     HFONT font = CreateFontA(lf.height, 0, 0, 0, lf.weight, FALSE, lf.underline, FALSE,
                              DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, lf.face.c_str());

@@ -4,6 +4,17 @@
 namespace skin {
 
 namespace {
+std::string& LanguageSlot() {
+    static std::string language = "English";
+    return language;
+}
+} // namespace
+
+const std::string& InterfaceLanguage() { return LanguageSlot(); }
+
+void SetInterfaceLanguage(const std::string& name) { LanguageSlot() = name; }
+
+namespace {
 constexpr unsigned kVkReturn = 0x0D;
 constexpr unsigned kVkEscape = 0x1B;
 constexpr unsigned kVkF4 = 0x73;

@@ -25,6 +25,11 @@ struct LabelFont {
 // "Verdana" at the label's size, or "MS UI Gothic" two units smaller under "Japanese".
 LabelFont ChooseLabelFont(int size, bool bold, bool underline, const std::string& language);
 
+// The interface language the screens draw for: "English" until start-up hands over the trimmed
+// "Language" value (which may be empty).
+const std::string& InterfaceLanguage();
+void SetInterfaceLanguage(const std::string& name);
+
 // True when the interface language asks for the Japanese fonts.
 bool IsJapanese(const std::string& language);
 

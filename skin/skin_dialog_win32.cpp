@@ -1,9 +1,9 @@
 // SkinDialog: background, shape, dragging and the position hand-over between screens.
+#include "skin/look.h"
 #include "skin/skin_dialog_win32.h"
 
 #include <windowsx.h>
 
-#include "app/globals.h"
 #include "res/resource.h"
 #include "skin/resources_win32.h"
 #include "skin/shape.h"
@@ -181,7 +181,7 @@ BitmapButton* SkinDialog::FindButton(int id) {
 }
 
 void SkinDialog::ApplyJapaneseFont(std::initializer_list<int> ids) {
-    if (!IsJapanese(app::LanguageName()) || !font_) {
+    if (!IsJapanese(InterfaceLanguage()) || !font_) {
         return;
     }
     for (int id : ids) {

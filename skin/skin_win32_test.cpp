@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/globals.h"
 #include "res/resource.h"
+#include "skin/look.h"
 #include "skin/resources_win32.h"
 #include "skin/screen_win32.h"
 #include "skin/scrollbar_win32.h"
@@ -177,21 +177,21 @@ protected:
 };
 
 TEST(SkinFont, JapaneseGetsTheSkinFontOnOptions) {
-    const std::string before = app::LanguageName();
-    app::SetLanguageName("Japanese");
+    const std::string before = skin::InterfaceLanguage();
+    skin::SetInterfaceLanguage("Japanese");
     {
         FontScreen s;
         EXPECT_EQ(s.DoModal(), 1);
         ASSERT_NE(s.skinFont, nullptr);
         EXPECT_EQ(s.radioFont, s.skinFont);
     }
-    app::SetLanguageName("English");
+    skin::SetInterfaceLanguage("English");
     {
         FontScreen s;
         EXPECT_EQ(s.DoModal(), 1);
         EXPECT_NE(s.radioFont, s.skinFont);
     }
-    app::SetLanguageName(before);
+    skin::SetInterfaceLanguage(before);
 }
 
 TEST(SkinFont, TheSkinFontIsMsUiGothic12) {
@@ -223,7 +223,7 @@ protected:
         MoveItem(IDC_TITLE, 0, 0, 200, 24);
         l.SetText("Drag and Sort");
         painted = Render([&](HDC dc) { SendMessageA(l.Hwnd(), WM_PRINTCLIENT, (WPARAM)dc, 0); });
-        const skin::LabelFont f = skin::ChooseLabelFont(15, true, false, app::LanguageName());
+        const skin::LabelFont f = skin::ChooseLabelFont(15, true, false, skin::InterfaceLanguage());
         expected = Render([&](HDC dc) { Text(dc, f.face.c_str(), f.height); });
         verdana = Render([&](HDC dc) { Text(dc, "Verdana", 15); });
         EndDialog(1);
@@ -265,21 +265,21 @@ private:
 };
 
 TEST(SkinFont, LabelsDrawVerdanaOrMsUiGothicTwoUnitsSmaller) {
-    const std::string before = app::LanguageName();
-    app::SetLanguageName("Japanese");
+    const std::string before = skin::InterfaceLanguage();
+    skin::SetInterfaceLanguage("Japanese");
     {
         LabelScreen s;
         ASSERT_EQ(s.DoModal(), 1);
         EXPECT_EQ(s.painted, s.expected) << "the label follows the font rule";
         EXPECT_NE(s.painted, s.verdana) << "and is not drawn in Verdana 15";
     }
-    app::SetLanguageName("English");
+    skin::SetInterfaceLanguage("English");
     {
         LabelScreen s;
         ASSERT_EQ(s.DoModal(), 1);
         EXPECT_EQ(s.painted, s.verdana);
     }
-    app::SetLanguageName(before);
+    skin::SetInterfaceLanguage(before);
 }
 
 // An outer screen that opens an inner one without naming a parent.

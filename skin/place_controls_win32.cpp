@@ -1,33 +1,33 @@
-// The screens' controls placed from the template description that the gallery shares.
-#include "setup/screen_layout_win32.h"
+// The screens' controls placed from their layout table.
+#include "skin/place_controls_win32.h"
 
-#include "skin/gallery.h"
 #include "skin/look.h"
 #include "skin/resources_win32.h"
+#include "skin/screen_layout.h"
 
-namespace setup {
+namespace skin {
 
-void PlaceControls(skin::SkinDialog& dialog, int dialogId) {
-    const skin::GalleryScreen* layout = skin::FindGalleryScreen(dialogId);
+void PlaceControls(SkinDialog& dialog, int dialogId) {
+    const ScreenLayout* layout = FindScreenLayout(dialogId);
     if (!layout)
         return;
     for (int i = 0; i < layout->count; ++i) {
-        const skin::GalleryControl& c = layout->controls[i];
+        const ControlLayout& c = layout->controls[i];
         HWND item = dialog.Item(c.id);
         if (!item)
             continue;
         switch (c.kind) {
         case 'L':
         case 'K': {
-            skin::SkinLabel& label = c.kind == 'K' ? dialog.AddLink(c.id) : dialog.AddLabel(c.id);
-            label.SetColours(c.colour, skin::kTransparentBack);
+            SkinLabel& label = c.kind == 'K' ? dialog.AddLink(c.id) : dialog.AddLabel(c.id);
+            label.SetColours(c.colour, kTransparentBack);
             label.SetBold(c.bold);
             label.SetSize(c.size);
             if (c.underline)
                 label.SetUnderline();
             dialog.MoveItem(c.id, c.x, c.y, c.w, c.h);
-            // the sample texts are the gallery's; a screen without a string sets its own
-            label.SetText(c.stringId ? skin::LoadString(static_cast<UINT>(c.stringId)) : "");
+            // a label without a string gets its text from its screen
+            label.SetText(c.stringId ? LoadString(static_cast<UINT>(c.stringId)) : "");
             break;
         }
         case 'B':
@@ -44,8 +44,8 @@ void PlaceControls(skin::SkinDialog& dialog, int dialogId) {
     }
 }
 
-void SetLabelText(skin::SkinDialog& dialog, int id, const std::string& text) {
-    if (skin::SkinLabel* label = dialog.FindLabel(id)) {
+void SetLabelText(SkinDialog& dialog, int id, const std::string& text) {
+    if (SkinLabel* label = dialog.FindLabel(id)) {
         label->SetText(text);
         // a shown screen paints the new text over its face at once
         if (IsWindowVisible(dialog.Hwnd()))
@@ -55,4 +55,4 @@ void SetLabelText(skin::SkinDialog& dialog, int id, const std::string& text) {
     }
 }
 
-} // namespace setup
+} // namespace skin
