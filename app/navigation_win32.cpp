@@ -7,6 +7,7 @@
 #include "app/log.h"
 #include "app/navigation.h"
 #include "app/settings.h"
+#include "backup/backup_engine.h"
 #include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
 #include "setup/locate_win32.h"
@@ -98,7 +99,7 @@ public:
         return NotYet("Advanced settings", setup::RESULT_BACK);
     }
     void SendEngineCommand(const char* command) override {
-        WriteLog(LOG_TRACE, "  No backup engine link yet: <%s> not sent", command);
+        backup::BackupEngine::SendCommand(command);
     }
     bool SelectionHasShare(const std::string&) override { return false; }
     void SnapshotSelection() override {}
