@@ -20,7 +20,9 @@ std::vector<std::vector<std::string>> ReadTable(const std::string& path) {
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (line.empty() || line[0] == '#')
+        // No comment lines: the tables hold what the commands stored, and an account or share
+        // may well be called "#team".
+        if (line.empty())
             continue;
         std::vector<std::string> cells;
         size_t at = 0;

@@ -34,9 +34,12 @@ bool AppDataFile::AcceptSize(uint32_t) { return true; }
 
 bool AppDataFile::Read() {
     ReleaseBuffer();
+    missing_ = false;
     std::unique_ptr<ReadHandle> h = platform_->OpenRead(path_);
-    if (!h)
+    if (!h) {
+        missing_ = platform_->Missing(path_);
         return false;
+    }
     FileInfo info;
     if (!h->Info(&info))
         return false;

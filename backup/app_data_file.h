@@ -26,10 +26,14 @@ public:
     virtual bool AppendItem(WriteHandle& handle, const BackupEntry& item);
     virtual bool WriteContents(WriteHandle& handle);
     virtual bool AcceptSize(uint32_t size);
+    // The open handle or null; a file whose list follows its writes hands out one that keeps
+    // the list in step with what the file holds.
+    virtual std::unique_ptr<WriteHandle> OpenForWrite(uint32_t attributes, uint32_t disposition,
+                                                      bool append);
 
     bool Read();
-    std::unique_ptr<WriteHandle> OpenForWrite(uint32_t attributes, uint32_t disposition,
-                                              bool append);
+    // Whether the latest Read found no file at all (as against one it could not read).
+    bool WasMissing() const { return missing_; }
     bool Save(uint32_t attributes = kAttrNormal, uint32_t disposition = kCreateAlways,
               bool append = false);
     static bool WriteText(WriteHandle& handle, const std::string& text);
@@ -50,6 +54,7 @@ protected:
     std::unique_ptr<char[]> buffer_; // size_ + 5 bytes, zero-filled; only during a load
     size_t cursor_ = 0;
     uint32_t size_ = 0;
+    bool missing_ = false;
 };
 
 } // namespace backup

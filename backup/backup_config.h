@@ -18,6 +18,10 @@ struct BackupEntry {
 constexpr const char* kBackupConfigName = "KelBackConfig.txt";
 constexpr const char* kBackupSnapshotName = "KelBackConfig_tmp.txt";
 
+// Where a rewrite keeps the lines of a selection file that it cannot read as entries: beside the
+// file, its name with "_bad" before ".txt" ("KelBackConfig_bad.txt").
+std::string UnreadableLinesPath(const std::string& path);
+
 // Normalises the text of a selection file in place. buffer holds size bytes followed by at least
 // five zero bytes; returns the new length (the text is then zero-terminated). Blank lines and
 // white space around fields go, and any run of blanks and TABs between fields becomes one TAB.
@@ -34,6 +38,11 @@ public:
 
     bool UseDefaultName() override;
     bool Parse() override;
+    bool WriteContents(WriteHandle& handle) override;
+    // The handle must be closed or dropped before this object goes: when the new content does
+    // not replace the file, the list goes back to what the file holds.
+    std::unique_ptr<WriteHandle> OpenForWrite(uint32_t attributes, uint32_t disposition,
+                                              bool append) override;
 
     bool Load();
     void Clear() { entries_.clear(); }
@@ -44,7 +53,17 @@ public:
     const std::vector<BackupEntry>& Entries() const { return entries_; }
 
 protected:
-    bool ParseEntries();
+    // Parses the normalised lines from the cursor into out. A malformed line ends the parse
+    // unless bad is given: then the line goes there (an empty one is dropped) and the parse reads
+    // on. *loaded, when given, counts the entries before the first malformed line. Result: every
+    // line was an entry.
+    bool ParseEntries(std::vector<BackupEntry>* out, std::vector<std::string>* bad = nullptr,
+                      size_t* loaded = nullptr);
+    // Whether destination lies below root (see ContainsPath) in this computer's code page.
+    bool Holds(const std::string& destination, const std::string& root) const;
+    // A writer that sets the list to fileList when its content does not replace the file.
+    std::unique_ptr<WriteHandle> KeepListInStep(std::unique_ptr<WriteHandle> inner,
+                                                std::vector<BackupEntry> fileList);
 
     std::vector<BackupEntry> entries_;
 };
@@ -65,8 +84,11 @@ public:
     }
     std::string DestinationFor(const std::string& source) const;
     // Empties the file, writes back every entry of other shares and returns the open handle for
-    // this share's entries; the new content replaces the file when the handle is closed. Null
-    // when the file cannot be opened, and the list is then unchanged.
+    // this share's entries; the new content replaces the file when the handle is closed. The
+    // file is read again first, every line of it: entries of other shares past a malformed line
+    // stay too, and the malformed lines are kept in UnreadableLinesPath. Null when the file
+    // exists but cannot be read, when those lines cannot be kept, or when it cannot be opened;
+    // the file and the list are then unchanged.
     std::unique_ptr<WriteHandle> RewriteKeepingOthers();
     bool AddEntry(WriteHandle& handle, const std::string& source, int32_t flag);
 
@@ -83,8 +105,10 @@ private:
 // Copies the selection file over its snapshot in the same folder.
 bool SnapshotBackupConfig(Platform* platform = nullptr);
 
-// Plain substring search; an empty text is contained nowhere.
-bool Contains(const std::string& text, const std::string& part);
+// Whether root stands in path as a whole: it begins on a character and is followed by a
+// backslash or the end (or ends in one itself), so "\\S\P" is not found in "\\S\PX\..." and
+// no match starts on the second byte of a character. An empty root is contained nowhere.
+bool ContainsPath(const LeadBytes& codePage, const std::string& path, const std::string& root);
 
 // The decimal number at the start of text after leading white space, with an optional sign;
 // 0 when there are no digits. Saturates instead of overflowing.

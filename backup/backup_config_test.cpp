@@ -201,6 +201,82 @@ TEST_F(BackupConfigTest, SnapshotCopiesOverTheOldOne) {
     EXPECT_EQ(p.Content(p.folder + "KelBackConfig_tmp.txt"), "C:\\A\t\\\\S\\P\\x\r\n");
 }
 
+TEST_F(BackupConfigTest, RewriteReadsOnPastMalformedLinesAndKeepsThemAside) {
+    p.computer = "PC";
+    const std::string bad = p.folder + "KelBackConfig_bad.txt";
+    p.files[bad].bytes = "earlier\r\n";
+    Put("\r\nC:\\A\t\\\\S\\P\\My Backup\\PC\\C\\A\r\nno tab here\r\n"
+        "C:\\Q\t\\\\T\\Q\\My Backup\\PC\\C\\Q\t1\r\nnor here\r\n"
+        "C:\\B\t\\\\S\\P\\My Backup\\PC\\C\\B\r\nC:\\X\t\\\\S\\PX\\My Backup\\PC\\C\\X\r\n");
+    ShareBackupConfig c("\\\\S\\P", &p);
+    EXPECT_TRUE(c.Entries().empty()) << "readers still stop at the empty first line";
+    auto h = c.RewriteKeepingOthers();
+    ASSERT_TRUE(h);
+    ASSERT_TRUE(c.AddEntry(*h, "E:\\New", 0));
+    ASSERT_TRUE(h->Close());
+    EXPECT_EQ(p.Content(Path()), "C:\\Q\t\\\\T\\Q\\My Backup\\PC\\C\\Q\t1\r\n"
+                                 "C:\\X\t\\\\S\\PX\\My Backup\\PC\\C\\X\r\n"
+                                 "E:\\New\t\\\\S\\P\\My Backup\\PC\\E\\New\r\n")
+        << "share PX is another share than P";
+    EXPECT_EQ(p.Content(bad), "earlier\r\nno tab here\r\nnor here\r\n");
+}
+
+TEST_F(BackupConfigTest, NothingIsWrittenOverAFileThatCannotBeReadOrLinesThatCannotBeKept) {
+    const std::string before = "C:\\Q\t\\\\T\\Q\\x\r\nodd line\r\n";
+    Put(before);
+    ShareBackupConfig c("\\\\S\\P", &p);
+    p.shortRead = true;
+    EXPECT_FALSE(c.RewriteKeepingOthers());
+    p.shortRead = false;
+    p.failWriteAfter = 0; // the side file cannot take the odd line
+    EXPECT_FALSE(c.RewriteKeepingOthers());
+    EXPECT_EQ(p.Content(Path()), before);
+    EXPECT_EQ(c.Entries().size(), 1u);
+    p.files.clear();
+    EXPECT_TRUE(c.RewriteKeepingOthers()) << "a missing file is simply made";
+}
+
+TEST_F(BackupConfigTest, SaveWritesTheEntriesAndAFailedSaveLeavesTheListAsTheFileIs) {
+    const std::string before =
+        "C:\\A\t\\\\S\\P\\My Backup\\OFFICE1\\C\\A\t1\r\nC:\\Q\t\\\\T\\Q\\x\r\n";
+    Put(before);
+    BackupConfig plain(&p);
+    p.files.clear();
+    EXPECT_TRUE(plain.Save());
+    EXPECT_EQ(p.Content(Path()), before);
+
+    ShareBackupConfig c("\\\\S\\P", &p);
+    p.failReplace = true;
+    auto h = c.RewriteKeepingOthers();
+    ASSERT_TRUE(h);
+    EXPECT_TRUE(c.AddEntry(*h, "D:\\New", 0));
+    EXPECT_FALSE(h->Close());
+    EXPECT_EQ(c.Entries().size(), 2u) << "the replace failed: the file holds the two entries";
+    EXPECT_EQ(c.FindEntry("C:\\A"), -1);
+    auto append = c.OpenForWrite(kAttrNormal, kOpenAlways, true);
+    EXPECT_TRUE(c.AppendItem(*append, BackupEntry{"F:\\", "", 0}));
+    append.reset();
+    EXPECT_EQ(c.Entries().size(), 2u) << "dropped unclosed";
+}
+
+TEST_F(BackupConfigTest, NamesAreCutByCharacterInAMultibyteCodePage) {
+    p.leadBytes.Mark(0x81, 0x9F); // the lead bytes of code page 932
+    p.leadBytes.Mark(0xE0, 0xFC);
+    p.settings.erase("backupFolder");
+    p.computer = "PC";
+    // Share ソ (0x83 0x5C) of appliance S: from the second byte of ソ on, its destinations hold
+    // the bytes of "\\PC\C", and appliance PC's share C must not take them for its own.
+    const std::string entry = "C:\\Data\t\\\\S\\\x83\x5C\\PC\\C\\Data\r\n";
+    Put(entry);
+    ShareBackupConfig c("\\\\PC\\C", &p);
+    EXPECT_EQ(c.FindEntry("C:\\Data", "\\\\PC\\C"), 0);
+    EXPECT_FALSE(c.HasDestinationContaining("\\\\S\\\x83")) << "half a character";
+    auto h = c.RewriteKeepingOthers();
+    ASSERT_TRUE(h);
+    ASSERT_TRUE(h->Close());
+    EXPECT_EQ(p.Content(Path()), entry);
+}
+
 TEST(LeadingIntTest, ReadsLikeTheCLibraryWithoutOverflow) {
     auto read = [](const std::string& s) { return LeadingInt(s.data(), s.data() + s.size()); };
     EXPECT_EQ(read(" 12x"), 12);

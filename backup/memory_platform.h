@@ -25,6 +25,8 @@ public:
     bool Find(const std::string& path, FindData* out) override;
     bool UserSetting(const char* name, std::string* out) override;
     std::string ComputerName() override { return computer; }
+    bool Missing(const std::string& path) override { return files.count(path) == 0; }
+    const LeadBytes& CodePage() override { return leadBytes; }
 
     // The content of a file, or "<missing>".
     std::string Content(const std::string& path) const;
@@ -34,6 +36,7 @@ public:
     std::map<std::string, std::string> settings;
     std::string computer = "OFFICE1";
     std::map<std::string, FindData> found;
+    LeadBytes leadBytes; // single-byte unless a test marks some
 
     // Faults: a read that delivers fewer bytes, a write that fails once this many bytes went
     // through, and a replace that fails.

@@ -2,6 +2,8 @@
 // name.
 #pragma once
 
+#include "backup/lead_bytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -61,6 +63,9 @@ public:
     // system has no common application-data folder.
     virtual std::string DataFolder() = 0;
     virtual std::unique_ptr<ReadHandle> OpenRead(const std::string& path) = 0;
+    // True only when the system says there is no such file: a file that exists but cannot be
+    // read is not missing, and a writer must then leave it alone.
+    virtual bool Missing(const std::string& /*path*/) { return false; }
     // Null when the file cannot be opened for writing (another writer holds it, say).
     virtual std::unique_ptr<WriteHandle> OpenWrite(const std::string& path, uint32_t attributes,
                                                    uint32_t disposition, bool append) = 0;
@@ -72,6 +77,11 @@ public:
     virtual bool UserSetting(const char* name, std::string* out) = 0;
     // The computer name, 16 characters at most.
     virtual std::string ComputerName() = 0;
+    // The lead bytes of the code page that paths and names are written in.
+    virtual const LeadBytes& CodePage() {
+        static const LeadBytes singleByte;
+        return singleByte;
+    }
 };
 
 // The system's platform (on hosts other than Windows, an empty in-memory one).

@@ -1,6 +1,9 @@
 // The backup data files' platform on Windows: shared files with open access, saved in one step.
 #include "backup/platform_win32.h"
 
+#include <atomic>
+#include <cstdio>
+
 #include <shlobj.h>
 
 namespace backup {
@@ -58,9 +61,10 @@ private:
 // into a temporary file beside it, which replaces the original once it is complete and flushed.
 class Win32Writer : public WriteHandle {
 public:
-    Win32Writer(std::string path, HANDLE original, bool created, HANDLE temp, long failAfter)
-        : path_(std::move(path)), original_(original), created_(created), temp_(temp),
-          failAfter_(failAfter) {}
+    Win32Writer(std::string path, HANDLE original, bool created, std::string saving, HANDLE temp,
+                long failAfter)
+        : path_(std::move(path)), original_(original), created_(created),
+          saving_(std::move(saving)), temp_(temp), failAfter_(failAfter) {}
     ~Win32Writer() override {
         if (temp_ != INVALID_HANDLE_VALUE)
             Abandon();
@@ -98,10 +102,9 @@ public:
         // The system cannot replace a file that is open, so the hold on the original ends here;
         // should another writer slip in now, the replace fails and the file stays whole.
         CloseHandle(original_);
-        std::string saving = Win32Platform::SavingPath(path_);
-        if (!Replace(saving, path_)) {
+        if (!Replace(saving_, path_)) {
             DWORD error = GetLastError();
-            DeleteFileA(saving.c_str());
+            DeleteFileA(saving_.c_str());
             if (created_)
                 DeleteFileA(path_.c_str());
             SetLastError(error);
@@ -114,7 +117,7 @@ private:
     void Abandon() {
         CloseHandle(temp_);
         temp_ = INVALID_HANDLE_VALUE;
-        DeleteFileA(Win32Platform::SavingPath(path_).c_str());
+        DeleteFileA(saving_.c_str());
         CloseHandle(original_);
         // A file that only this writer brought into being goes again: there was none before.
         if (created_)
@@ -124,10 +127,33 @@ private:
     std::string path_;
     HANDLE original_;
     bool created_;
+    std::string saving_;
     HANDLE temp_;
     long failAfter_;
     bool failed_ = false;
 };
+
+// Creates the temporary file of one writer beside path: "<path>.<process>-<writer>.saving", a
+// name no other writer of this process uses and, since it is created only when it does not exist
+// yet, none of another process either. Its name goes to *saving.
+HANDLE CreateSavingFile(const std::string& path, uint32_t attributes, SECURITY_ATTRIBUTES* access,
+                        std::string* saving) {
+    static std::atomic<unsigned long> writers{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[48];
+        std::snprintf(suffix, sizeof suffix, ".%lx-%lx.saving",
+                      static_cast<unsigned long>(GetCurrentProcessId()), ++writers);
+        *saving = path + suffix;
+        HANDLE temp = CreateFileA(saving->c_str(), GENERIC_WRITE, FILE_SHARE_READ, access,
+                                  CREATE_NEW, attributes, nullptr);
+        DWORD error = GetLastError();
+        // A name left by a process that ended long ago under the same id: take the next one.
+        if (temp != INVALID_HANDLE_VALUE ||
+            (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))
+            return temp;
+    }
+    return INVALID_HANDLE_VALUE;
+}
 
 // Copies the current content of the original into the temporary file (non-truncating openings).
 bool CopyContent(HANDLE from, HANDLE to) {
@@ -189,9 +215,8 @@ std::unique_ptr<WriteHandle> Win32Platform::OpenWrite(const std::string& path, u
     if (original == INVALID_HANDLE_VALUE)
         return nullptr;
     bool created = hold == CREATE_NEW || (hold == OPEN_ALWAYS && GetLastError() == NO_ERROR);
-    std::string saving = SavingPath(path);
-    HANDLE temp = CreateFileA(saving.c_str(), GENERIC_WRITE, FILE_SHARE_READ, access.get(),
-                              CREATE_ALWAYS, attributes, nullptr);
+    std::string saving;
+    HANDLE temp = CreateSavingFile(path, attributes, access.get(), &saving);
     if (temp == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         CloseHandle(original);
@@ -200,7 +225,8 @@ std::unique_ptr<WriteHandle> Win32Platform::OpenWrite(const std::string& path, u
         SetLastError(error);
         return nullptr;
     }
-    auto writer = std::make_unique<Win32Writer>(path, original, created, temp, failWriteAfter);
+    auto writer =
+        std::make_unique<Win32Writer>(path, original, created, saving, temp, failWriteAfter);
     if (keep && !CopyContent(original, temp))
         return nullptr; // the writer abandons the temporary file
     return writer;
@@ -233,6 +259,39 @@ std::string Win32Platform::ComputerName() {
     if (!GetComputerNameA(name, &size))
         return std::string();
     return name;
+}
+
+} // namespace backup
+
+namespace backup {
+
+bool Win32Platform::Missing(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+const LeadBytes& Win32Platform::CodePage() {
+    // The system's table is made once for every thread that asks; it does not change while the
+    // program runs.
+    static const LeadBytes system = CodePageLeadBytes(CP_ACP);
+    if (codePage == 0)
+        return system;
+    if (leadBytesOf_ != codePage) {
+        leadBytes_ = CodePageLeadBytes(codePage);
+        leadBytesOf_ = codePage;
+    }
+    return leadBytes_;
+}
+
+LeadBytes CodePageLeadBytes(unsigned codePage) {
+    LeadBytes lead;
+    for (unsigned b = 0; b <= 0xFF; ++b) {
+        if (IsDBCSLeadByteEx(codePage, static_cast<BYTE>(b)))
+            lead.Mark(static_cast<unsigned char>(b), static_cast<unsigned char>(b));
+    }
+    return lead;
 }
 
 } // namespace backup

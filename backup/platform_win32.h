@@ -38,15 +38,22 @@ public:
     bool Find(const std::string& path, FindData* out) override;
     bool UserSetting(const char* name, std::string* out) override;
     std::string ComputerName() override;
-
-    // Name of the temporary file a save writes before it replaces path.
-    static std::string SavingPath(const std::string& path) { return path + ".saving"; }
+    bool Missing(const std::string& path) override;
+    // The lead bytes of codePage, or of the system's ANSI code page when it is 0.
+    const LeadBytes& CodePage() override;
 
     // For tests: the next writers fail their write once this many bytes went through (-1: never).
     long failWriteAfter = -1;
+    // For tests: the code page that names are written in (0: the system's). One thread only.
+    unsigned codePage = 0;
 
 private:
     SettingReader reader_;
+    unsigned leadBytesOf_ = ~0u;
+    LeadBytes leadBytes_;
 };
+
+// The lead bytes of a Windows code page (CP_ACP for the system's), as IsDBCSLeadByteEx tells.
+LeadBytes CodePageLeadBytes(unsigned codePage);
 
 } // namespace backup

@@ -30,6 +30,18 @@ void Put(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+// The temporary files of saves in dir, which every save removes again.
+int SavingFiles(const std::string& dir) {
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((dir + "\\*.saving").c_str(), &data);
+    int n = h == INVALID_HANDLE_VALUE ? 0 : 1;
+    while (n > 0 && FindNextFileA(h, &data))
+        ++n;
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
+    return n;
+}
+
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
@@ -59,7 +71,7 @@ protected:
         path_ = dir_ + "\\KelBackConfig.txt";
     }
     void TearDown() override {
-        for (const std::string& f : {path_, Win32Platform::SavingPath(path_), dir_ + "\\copy.txt"})
+        for (const std::string& f : {path_, path_ + ".saving", dir_ + "\\copy.txt"})
             DeleteFileA(f.c_str());
         RemoveDirectoryA(dir_.c_str());
     }
@@ -117,7 +129,7 @@ TEST_F(Win32PlatformTest, SavedFileHasANullDaclAndExactBytes) {
     EXPECT_EQ(Content(path_), "C:\\Data\\Mail\t" + prefix +
                                   "C\\Data\\Mail\r\nC:\\Data\\Mail\\Old\t" + prefix +
                                   "C\\Data\\Mail\\Old\t1\r\n");
-    EXPECT_FALSE(Exists(Win32Platform::SavingPath(path_)));
+    EXPECT_EQ(SavingFiles(dir_), 0);
 
     // Wine keeps no descriptor of its own on files: it maps it to Unix permissions at creation
     // (less the umask) and reports one built from them, so only Windows shows the null DACL.
@@ -182,7 +194,7 @@ TEST_F(Win32PlatformTest, AWriteThatFailsMidwayLeavesTheOldFileByteForByte) {
     s.SetPath(path_);
     EXPECT_FALSE(s.Save());
     EXPECT_EQ(Content(path_), before);
-    EXPECT_FALSE(Exists(Win32Platform::SavingPath(path_)));
+    EXPECT_EQ(SavingFiles(dir_), 0);
     p_.failWriteAfter = -1;
     EXPECT_TRUE(s.Save());
     EXPECT_EQ(Content(path_), "on\r\n0\r\n22\r\n127\r\n\r\n");
@@ -202,7 +214,7 @@ TEST_F(Win32PlatformTest, AWriterThatNeverClosesChangesNothing) {
         ASSERT_TRUE(h);
     }
     EXPECT_FALSE(Exists(path_)) << "no file before, none after";
-    EXPECT_FALSE(Exists(Win32Platform::SavingPath(path_)));
+    EXPECT_EQ(SavingFiles(dir_), 0);
 }
 
 TEST_F(Win32PlatformTest, AReaderHoldingTheFileAtReplaceTimeFailsTheSaveNotTheFile) {
@@ -216,7 +228,39 @@ TEST_F(Win32PlatformTest, AReaderHoldingTheFileAtReplaceTimeFailsTheSaveNotTheFi
     EXPECT_FALSE(h->Close());
     CloseHandle(reader);
     EXPECT_EQ(Content(path_), "old");
-    EXPECT_FALSE(Exists(Win32Platform::SavingPath(path_)));
+    EXPECT_EQ(SavingFiles(dir_), 0);
+}
+
+TEST_F(Win32PlatformTest, AnotherWritersTemporaryFileIsNeitherReusedNorRemoved) {
+    // The file of a writer that is saving the same file as this one at the same time.
+    const std::string theirs = path_ + ".saving";
+    HANDLE other = CreateFileA(theirs.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    DWORD done = 0;
+    ASSERT_TRUE(WriteFile(other, "theirs", 6, &done, nullptr));
+    for (long failAfter : {2L, -1L}) {
+        p_.failWriteAfter = failAfter;
+        auto h = Writer();
+        ASSERT_TRUE(h);
+        bool wrote = h->Write("mine", 4);
+        EXPECT_EQ(wrote && h->Close(), failAfter < 0);
+    }
+    CloseHandle(other);
+    EXPECT_EQ(Content(path_), "mine");
+    EXPECT_EQ(Content(theirs), "theirs");
+    EXPECT_EQ(SavingFiles(dir_), 1);
+}
+
+TEST_F(Win32PlatformTest, NamesAreCutByCharacterInTheCodePageTheSystemTells) {
+    EXPECT_TRUE(CodePageLeadBytes(932).IsLead(0x83));
+    EXPECT_FALSE(CodePageLeadBytes(932).IsLead(0x5C));
+    EXPECT_FALSE(CodePageLeadBytes(1252).IsLead(0x83));
+    p_.codePage = 932;
+    // Computer ソ (0x83 0x5C): its second byte is no separator.
+    ShareVersionHistory h("\\\\S\\P\\My Backup\\\x83\x5C\\C\\Data", &p_);
+    EXPECT_EQ(h.BackupRoot(), "\\\\S\\P\\My Backup\\\x83\x5C");
 }
 
 TEST_F(Win32PlatformTest, AppendingOpeningsKeepTheContent) {

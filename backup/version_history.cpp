@@ -1,6 +1,7 @@
 // Where older versions of backed-up files lie on the appliance, and how many a share keeps.
 #include "backup/version_history.h"
 
+#include "app/log.h"
 #include "backup/backup_config.h"
 
 namespace backup {
@@ -8,10 +9,10 @@ namespace backup {
 namespace {
 
 // Joins two path parts with exactly one backslash between them.
-std::string JoinPath(const std::string& a, const std::string& b) {
+std::string JoinPath(const LeadBytes& codePage, const std::string& a, const std::string& b) {
     if (a.empty() || b.empty())
         return a + b;
-    bool aSlash = a.back() == '\\';
+    bool aSlash = codePage.EndsInBackslash(a);
     bool bSlash = b.front() == '\\';
     if (aSlash && bSlash)
         return a + b.substr(1);
@@ -66,14 +67,6 @@ bool HistoryLevelsFile::Lookup(const std::string& key, std::string* value) const
     return true;
 }
 
-int NthBackslash(const std::string& path, int n) {
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '\\' && --n == 0)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
 VersionHistory::VersionHistory(Platform* platform)
     : platform_(platform ? platform : &DefaultPlatform()) {}
 
@@ -90,21 +83,28 @@ int32_t VersionHistory::ReadLevels() {
 
 bool VersionHistory::SetLevels(int32_t n) {
     HistoryLevelsFile file(platform_);
-    file.Load();
+    // Saving over a file that is there but could not be read would leave one line of it.
+    if (!file.Load() && !file.WasMissing()) {
+        WriteLog(LOG_ERROR, "--- FAILED: Cannot read <%s>; it is left as it was",
+                 file.Path().c_str());
+        return false;
+    }
     file.Set(shareRoot_, std::to_string(n));
+    if (!file.Save(kAttrNormal, kCreateAlways, false))
+        return false;
     levels_ = n;
-    return file.Save(kAttrNormal, kCreateAlways, false);
+    return true;
 }
 
 std::string VersionHistory::LevelFolder(int level) const {
     if (level < 2)
         return backupRoot_;
-    return JoinPath(backupRoot_, "History\\Level" + std::to_string(level));
+    return JoinPath(platform_->CodePage(), backupRoot_, "History\\Level" + std::to_string(level));
 }
 
 std::string VersionHistory::PathAtLevel(const std::string& path, int level) const {
     std::string rest = path.size() > backupRoot_.size() ? path.substr(backupRoot_.size()) : "";
-    return JoinPath(LevelFolder(level), rest);
+    return JoinPath(platform_->CodePage(), LevelFolder(level), rest);
 }
 
 bool VersionHistory::VersionExists(const std::string& path, int level, FindData* out) const {
@@ -114,14 +114,14 @@ bool VersionHistory::VersionExists(const std::string& path, int level, FindData*
 bool VersionHistory::HistoryFolder(std::string* out) const {
     if (backupRoot_.empty())
         return false;
-    *out = JoinPath(backupRoot_, "History");
+    *out = JoinPath(platform_->CodePage(), backupRoot_, "History");
     return true;
 }
 
 std::string VersionHistory::LocalPathFor(const std::string& backupPath) const {
     size_t pos = backupRoot_.size();
-    if (!backupRoot_.empty() && backupRoot_.back() != '\\' && pos < backupPath.size() &&
-        backupPath[pos] == '\\')
+    if (!backupRoot_.empty() && !platform_->CodePage().EndsInBackslash(backupRoot_) &&
+        pos < backupPath.size() && backupPath[pos] == '\\')
         ++pos;
     if (pos >= backupPath.size())
         return std::string();
@@ -161,7 +161,7 @@ bool ShareVersionHistory::Init(const char* path) {
 }
 
 bool ShareVersionHistory::TrimToBackupFolder(const std::string& path, std::string* out) {
-    int end = NthBackslash(path, 5);
+    int end = platform_->CodePage().NthBackslash(path, 5);
     if (end < 0) {
         *out = path;
         return false;
@@ -174,17 +174,19 @@ void ShareVersionHistory::SetRootFromPath(const std::string& path) {
     int end = RootEnd(path);
     if (end >= 0)
         backupRoot_ = path.substr(0, static_cast<size_t>(end));
-    else if (NthBackslash(path, 5) >= 0)
+    else if (platform_->CodePage().NthBackslash(path, 5) >= 0)
         backupRoot_ = path; // the computer folder itself
     else
         backupRoot_.clear(); // not below a computer folder: no history there
 }
 
 void ShareVersionHistory::SetShareFromRoot() {
-    int end = NthBackslash(backupRoot_, 4);
+    int end = platform_->CodePage().NthBackslash(backupRoot_, 4);
     shareRoot_ = end < 0 ? backupRoot_ : backupRoot_.substr(0, static_cast<size_t>(end));
 }
 
-int ShareVersionHistory::RootEnd(const std::string& path) { return NthBackslash(path, 6); }
+int ShareVersionHistory::RootEnd(const std::string& path) {
+    return platform_->CodePage().NthBackslash(path, 6);
+}
 
 } // namespace backup

@@ -48,6 +48,8 @@ public:
     virtual int RootEnd(const std::string& path) = 0;
 
     int32_t ReadLevels();
+    // False, with the file and the levels unchanged, when the file is there but cannot be read
+    // or the save fails.
     bool SetLevels(int32_t n);
     std::string LevelFolder(int level) const;
     std::string PathAtLevel(const std::string& path, int level) const;
@@ -85,8 +87,5 @@ public:
 private:
     bool initialised_ = false;
 };
-
-// Position of the n-th backslash (counting from 1), or -1 when there are fewer.
-int NthBackslash(const std::string& path, int n);
 
 } // namespace backup

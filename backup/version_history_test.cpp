@@ -40,6 +40,20 @@ TEST_F(VersionHistoryTest, SavingKeepsOtherSharesInByteOrder) {
     EXPECT_EQ(ShareVersionHistory("\\\\T\\Q\\My Backup\\PC\\C\\x", &p).Levels(), 7);
 }
 
+TEST_F(VersionHistoryTest, AFileThatCannotBeReadIsNotSavedOver) {
+    const std::string before = "\\\\T\\Q\t7\r\n\\\\U\\R\t2\r\n";
+    p.files[Path()].bytes = before;
+    ShareVersionHistory h(&p);
+    p.shortRead = true;
+    EXPECT_FALSE(h.SetLevels(3));
+    EXPECT_EQ(p.Content(Path()), before);
+    EXPECT_EQ(h.Levels(), 5);
+    p.shortRead = false;
+    p.failReplace = true;
+    EXPECT_FALSE(h.SetLevels(3));
+    EXPECT_EQ(h.Levels(), 5) << "the file still says 5";
+}
+
 TEST_F(VersionHistoryTest, ReadingKeepsTheFirstValueAndTakesLinesWithoutTab) {
     p.files[Path()].bytes = "b\t2\r\na\t1\r\nb\t9\r\nlonely\r\n\xE4\t4\r\nA\tx\nZ\t8";
     HistoryLevelsFile f(&p);
@@ -115,6 +129,21 @@ TEST_F(VersionHistoryTest, FromAPathOnTheAppliance) {
     EXPECT_EQ(computer.BackupRoot(), "\\\\S\\P\\My Backup\\OFFICE1");
     ShareVersionHistory shallow("\\\\S\\P", &p);
     EXPECT_EQ(shallow.BackupRoot(), "");
+}
+
+TEST_F(VersionHistoryTest, PathsAreCutByCharacterInAMultibyteCodePage) {
+    p.leadBytes.Mark(0x81, 0x9F); // the lead bytes of code page 932
+    p.leadBytes.Mark(0xE0, 0xFC);
+    // Share and computer ソ (0x83 0x5C): the second byte of each is no separator.
+    const std::string so = "\x83\x5C";
+    const std::string root = "\\\\S\\" + so + "\\My Backup\\" + so;
+    ShareVersionHistory h(root + "\\C\\Data", &p);
+    EXPECT_EQ(h.BackupRoot(), root);
+    EXPECT_EQ(h.ShareRoot(), "\\\\S\\" + so);
+    std::string trimmed;
+    EXPECT_TRUE(h.TrimToBackupFolder(root + "\\C", &trimmed));
+    EXPECT_EQ(trimmed, "\\\\S\\" + so + "\\My Backup");
+    EXPECT_EQ(h.LocalPathFor(root + "\\C\\Data\\a.txt"), "C:\\Data\\a.txt");
 }
 
 TEST_F(VersionHistoryTest, VersionExistsLooksAtTheLevelFolder) {

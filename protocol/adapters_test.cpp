@@ -3,10 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
+
+// Four numbers of 0 to 255 with dots between. inet_addr cannot tell: it gives 0xFFFFFFFF both
+// for text it refuses and for "255.255.255.255", the mask of a /32 interface.
+bool IsDottedQuad(const char* text) {
+    unsigned v[4];
+    char rest;
+    return std::sscanf(text, "%3u.%3u.%3u.%3u%c", &v[0], &v[1], &v[2], &v[3], &rest) == 4 &&
+           v[0] < 256 && v[1] < 256 && v[2] < 256 && v[3] < 256;
+}
 
 TEST(AdapterText, CutToFifteenAndTerminated) {
     char field[ADAPTER_TEXT_SIZE];
@@ -34,7 +44,7 @@ TEST(AdapterTables, ThisMachinesListIsWellFormed) {
             if (k >= count) {
                 EXPECT_STREQ(text, "") << k;
             } else {
-                EXPECT_NE(ParseIPv4Address(text), 0xFFFFFFFFu) << k << ": " << text;
+                EXPECT_TRUE(IsDottedQuad(text)) << k << ": " << text;
             }
         }
         // there is no loopback adapter in the list

@@ -80,26 +80,33 @@ void CommandChannel::Close() {
 uint32_t CommandChannel::Receive(SocketHandle s, uint8_t* buffer, unsigned seconds, bool oneRead,
                                  size_t* received) {
     size_t position = 0;
-    size_t room = FRAME_SIZE;
     *received = 0;
+    // A read writes no byte past its count, so one zero-fill here leaves the room after the data
+    // zero-filled before every read, as the parsers expect of the reply buffer.
+    std::memset(buffer, 0, FRAME_SIZE);
     for (;;) {
-        int ready = SocketWaitReadable(s, seconds);
-        if (ready < 0) {
-            lastError = SocketsLastError();
-            return CMD_SOCKET_ERROR;
+        size_t room = FRAME_SIZE - position;
+        // Once a reply has begun, the rest (or the close that ends it) is often there already:
+        // take it without a wait. The first read waits, since the appliance has to answer first.
+        long count =
+            position > 0 ? SocketReceiveReady(s, buffer + position, room) : SOCKET_NOTHING_YET;
+        if (count == SOCKET_NOTHING_YET) {
+            int ready = SocketWaitReadable(s, seconds);
+            if (ready < 0) {
+                lastError = SocketsLastError();
+                return CMD_SOCKET_ERROR;
+            }
+            if (ready == 0) {
+                lastError = 0;
+                return CMD_TIMEOUT;
+            }
+            count = SocketReceive(s, buffer + position, room);
         }
-        if (ready == 0) {
-            lastError = 0;
-            return CMD_TIMEOUT;
-        }
-        std::memset(buffer + position, 0, room);
-        long count = SocketReceive(s, buffer + position, room);
         if (count < 0) {
             lastError = SocketsLastError();
             return CMD_SOCKET_ERROR;
         }
         position += static_cast<size_t>(count);
-        room -= static_cast<size_t>(count);
         *received = position;
         // A TCP reply ends when the appliance closes its side; a longer one is cut at the buffer.
         if (count == 0 || oneRead)

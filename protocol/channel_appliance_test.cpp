@@ -125,6 +125,17 @@ TEST_F(ApplianceTest, CratCreatesOnceAndSendsTheExactFrame) {
     EXPECT_EQ(channel.SendGsp1("nobody"), 0);
 }
 
+TEST_F(ApplianceTest, NamesBeginningWithAHashAreNamesLikeAnyOther) {
+    uint32_t status = 0xDEADBEEF;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(channel.SendCrat("#team", "pw", status), CMD_OK);
+        EXPECT_EQ(status, round == 0 ? 0u : 0x10000001u) << round;
+        ASSERT_EQ(channel.SendShar("#team", "#team", "", status), CMD_OK);
+        EXPECT_EQ(status, round == 0 ? 0u : 0x20000001u) << round;
+    }
+    EXPECT_EQ(channel.SendGsp1("#team"), 1);
+}
+
 TEST_F(ApplianceTest, SharesAreFoldersAndRefusedTwice) {
     uint32_t status = 0xDEADBEEF;
     ASSERT_EQ(channel.SendShar("bob", "bob", "", status), CMD_OK);

@@ -30,7 +30,13 @@ long SocketSend(SocketHandle s, const void* data, size_t length);
 long SocketSendTo(SocketHandle s, const void* data, size_t length, uint32_t address, uint16_t port);
 // One read of at most length bytes; returns the count read (0 when the peer closed) or -1.
 long SocketReceive(SocketHandle s, void* data, size_t length);
-// Waits until the socket is readable: 1 readable, 0 time-out, -1 failure.
+// One read that never waits: the count read (0 when the peer closed), -1 on failure, or
+// SOCKET_NOTHING_YET when nothing has arrived. Where the platform has no such read it answers
+// SOCKET_NOTHING_YET at once, and the caller waits as for any read.
+constexpr long SOCKET_NOTHING_YET = -2;
+long SocketReceiveReady(SocketHandle s, void* data, size_t length);
+// Waits until the socket is readable: 1 readable, 0 time-out, -1 failure. A signal that
+// interrupts the wait is no failure: the wait goes on for the time that is left.
 int SocketWaitReadable(SocketHandle s, unsigned seconds);
 void SocketClose(SocketHandle s);
 

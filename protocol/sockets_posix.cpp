@@ -3,8 +3,9 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <netinet/in.h>
-#include <sys/select.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -80,17 +81,35 @@ long SocketReceive(SocketHandle s, void* data, size_t length) {
     return static_cast<long>(n);
 }
 
+long SocketReceiveReady(SocketHandle s, void* data, size_t length) {
+    ssize_t n;
+    do {
+        n = recv(Fd(s), data, length, MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        return SOCKET_NOTHING_YET;
+    return static_cast<long>(n);
+}
+
 int SocketWaitReadable(SocketHandle s, unsigned seconds) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(Fd(s), &readable);
-    timeval wait{};
-    wait.tv_sec = static_cast<time_t>(seconds);
-    wait.tv_usec = 0;
-    int rc = select(Fd(s) + 1, &readable, nullptr, nullptr, &wait);
-    if (rc < 0)
-        return -1;
-    return rc == 0 ? 0 : 1;
+    // poll, not select: a select set holds descriptors below FD_SETSIZE only, and setting a
+    // higher one (in a process with many files open) writes past the set.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
+    pollfd watch{};
+    watch.fd = Fd(s);
+    watch.events = POLLIN;
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        int wait = left.count() > 0 ? static_cast<int>(left.count()) : 0;
+        int rc = poll(&watch, 1, wait);
+        if (rc > 0)
+            return 1;
+        if (rc == 0)
+            return 0;
+        if (errno != EINTR)
+            return -1;
+    }
 }
 
 void SocketClose(SocketHandle s) { close(Fd(s)); }

@@ -72,6 +72,9 @@ long SocketReceive(SocketHandle s, void* data, size_t length) {
     return n == SOCKET_ERROR ? -1 : n;
 }
 
+// Windows Sockets has no read flag that skips the wait for one call; the caller waits first.
+long SocketReceiveReady(SocketHandle, void*, size_t) { return SOCKET_NOTHING_YET; }
+
 int SocketWaitReadable(SocketHandle s, unsigned seconds) {
     fd_set readable;
     FD_ZERO(&readable);
