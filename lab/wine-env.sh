@@ -52,10 +52,10 @@ tov_prefix_hooks() {
 # registers it (the class's local server, the interface's proxy/stub DLL), built yet or not.
 tov_register_engine() {
     local bin reg
-    bin=$(winepath -w "$TOV_ROOT/build/win32/bin" 2>/dev/null | tr -d '\r')
-    [ -n "$bin" ] || return 0
-    # a .reg file doubles its backslashes
-    bin=${bin//\\/\\\\}
+    # the Windows name of a Linux path is Z: and the path (no winepath: a Wine program's output
+    # must never go to a pipe); a .reg file doubles its backslashes
+    bin="Z:$TOV_ROOT/build/win32/bin"
+    bin=${bin//\//\\\\}
     reg="$TOV_LAB_STATE/engine.reg"
     cat >"$reg" <<EOF
 REGEDIT4
@@ -82,7 +82,8 @@ REGEDIT4
 @="$bin\\\\tovengineps.dll"
 "ThreadingModel"="Both"
 EOF
-    wine regedit /S "$(winepath -w "$reg" 2>/dev/null | tr -d '\r')" </dev/null >>"$TOV_LAB_STATE/wineboot.log" 2>&1
+    local name="Z:$reg"
+    wine regedit /S "${name//\//\\}" </dev/null >>"$TOV_LAB_STATE/wineboot.log" 2>&1
 }
 
 # Gives Wine a display: the caller's, the session's Xvfb, or a new Xvfb of this command's own.
