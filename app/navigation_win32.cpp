@@ -8,6 +8,7 @@
 #include "app/navigation.h"
 #include "app/settings.h"
 #include "backup/backup_engine.h"
+#include "backup/progress_screen_win32.h"
 #include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
 #include "setup/locate_win32.h"
@@ -76,8 +77,10 @@ public:
     int ShowBackupMenu(const std::string&, const std::string&) override {
         return NotYet("Backup and restore menu", setup::RESULT_BACK);
     }
-    int ShowBackupProgress(const std::string&, const std::string&, const std::string&) override {
-        return NotYet("Backup progress", setup::RESULT_FINISHED);
+    int ShowBackupProgress(const std::string& hostName, const std::string& sortFolder,
+                           const std::string& driveLetter) override {
+        backup::BackupProgressScreen progress(hostName, sortFolder, driveLetter);
+        return progress.DoModal();
     }
     int ShowCleanUp(const std::string&) override { return NotYet("Clean up", setup::RESULT_BACK); }
     int ShowRestoreType(const std::string&) override {

@@ -10,6 +10,8 @@ packages=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev mingw-w64-tools
     # Wine, 32-bit, with its development files (widl's .idl imports)
     wine wine32:i386 wine64 libwine:i386 libwine-dev fonts-wine
+    # Wine's i386 import libraries, for the engine's widl-built proxy/stub DLL
+    libwine-dev:i386
     # screens and the network lab
     xvfb xdotool x11-utils imagemagick iproute2 iputils-ping procps util-linux file
 )

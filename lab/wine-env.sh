@@ -37,7 +37,7 @@ tov_ensure_prefix() {
 
 # Lab settings that live in the prefix; raise the version when they change, and existing
 # prefixes take them on their next use.
-TOV_HOOKS_VERSION=2
+TOV_HOOKS_VERSION=3
 tov_prefix_hooks() {
     local log="$TOV_LAB_STATE/wineboot.log"
     # a recorded browser instead of a real one
@@ -45,6 +45,45 @@ tov_prefix_hooks() {
         </dev/null >>"$log" 2>&1
     # without a window manager, windows managed by the X side take 2 s to go away when closed
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >>"$log" 2>&1
+    tov_register_engine
+}
+
+# The backup engine of this checkout's Windows build, registered as "tovengine.exe /RegServer"
+# registers it (the class's local server, the interface's proxy/stub DLL), built yet or not.
+tov_register_engine() {
+    local bin reg
+    # the Windows name of a Linux path is Z: and the path (no winepath: a Wine program's output
+    # must never go to a pipe); a .reg file doubles its backslashes
+    bin="Z:$TOV_ROOT/build/win32/bin"
+    bin=${bin//\//\\\\}
+    reg="$TOV_LAB_STATE/engine.reg"
+    cat >"$reg" <<EOF
+REGEDIT4
+
+[HKEY_CLASSES_ROOT\\CLSID\\{BF647682-2FED-49CE-9429-912485AC040C}]
+@="Kelvox TOV Backup Engine"
+
+[HKEY_CLASSES_ROOT\\CLSID\\{BF647682-2FED-49CE-9429-912485AC040C}\\LocalServer32]
+@="\"$bin\\\\tovengine.exe\""
+
+[HKEY_CLASSES_ROOT\\Interface\\{A3C89DB2-11AA-43B2-BFB4-CBC19BBA3574}]
+@="ITovEngine"
+
+[HKEY_CLASSES_ROOT\\Interface\\{A3C89DB2-11AA-43B2-BFB4-CBC19BBA3574}\\NumMethods]
+@="8"
+
+[HKEY_CLASSES_ROOT\\Interface\\{A3C89DB2-11AA-43B2-BFB4-CBC19BBA3574}\\ProxyStubClsid32]
+@="{A3C89DB2-11AA-43B2-BFB4-CBC19BBA3574}"
+
+[HKEY_CLASSES_ROOT\\CLSID\\{A3C89DB2-11AA-43B2-BFB4-CBC19BBA3574}]
+@="PSFactoryBuffer"
+
+[HKEY_CLASSES_ROOT\\CLSID\\{A3C89DB2-11AA-43B2-BFB4-CBC19BBA3574}\\InProcServer32]
+@="$bin\\\\tovengineps.dll"
+"ThreadingModel"="Both"
+EOF
+    local name="Z:$reg"
+    wine regedit /S "${name//\//\\}" </dev/null >>"$TOV_LAB_STATE/wineboot.log" 2>&1
 }
 
 # Gives Wine a display: the caller's, the session's Xvfb, or a new Xvfb of this command's own.

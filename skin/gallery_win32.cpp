@@ -1,10 +1,11 @@
 // tovgallery.exe: opens any screen's dialog with sample data, for looking at it and for UI tests.
 //
 // tovgallery [-lang spa|ita|ger|fra] [-japanese] [-face BITMAP] [-failregion] [-bench] all | ID...
-// Each dialog runs modally in turn; its result is printed as "dialog ID result N". Back ends a
-// dialog with 101, the forward button with 102, the message dialog's buttons with 129 and 128,
-// any other button with its control id; X and Alt+F4 give 100. With -bench the first dialog
-// prints "first-paint-ms N" once it is painted and ends at once.
+// An ID may name a later view of its screen: "608:complete" (the backup's completion view; "all"
+// shows it after 608's running view). Each dialog runs modally in turn; its result is printed as
+// "dialog ID result N". Back ends a dialog with 101, the forward button with 102, the message
+// dialog's buttons with 129 and 128, any other button with its control id; X and Alt+F4 give 100.
+// With -bench the first dialog prints "first-paint-ms N" once it is painted and ends at once.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -90,13 +91,24 @@ std::vector<std::string> Items(const char* joined) {
     }
 }
 
+// The texts a screen puts in at a later stage than its samples show.
+void ShowView(skin::SkinDialog& d, int dialogId, const std::string& view) {
+    if (dialogId == IDD_BACKUP_PROGRESS && view == "complete") {
+        skin::SetLabelText(d, IDC_PROGRESS_STATUS, skin::LoadString(200));
+        skin::SetLabelText(d, IDC_PROGRESS_FILE,
+                           skin::LoadString(201) + " (S:) \\\\NAS1\\anne" + skin::LoadString(62));
+        skin::SetLabelText(d, IDC_PROGRESS_FOLDER, skin::LoadString(202));
+        skin::SetLabelText(d, IDC_NEXT_LABEL, skin::LoadString(37));
+    }
+}
+
 bool g_bench = false;
 constexpr UINT kPainted = WM_APP + 1;
 
 class GalleryScreen : public skin::Screen {
 public:
-    GalleryScreen(const skin::ScreenLayout& layout, UINT face)
-        : Screen(layout.dialogId), layout_(layout), face_(face) {}
+    GalleryScreen(const skin::ScreenLayout& layout, UINT face, const std::string& view)
+        : Screen(layout.dialogId), layout_(layout), face_(face), view_(view) {}
 
 protected:
     bool OnInitDialog() override {
@@ -109,6 +121,7 @@ protected:
         for (int i = 0; i < layout_.count; ++i) {
             Fill(layout_.controls[i], firstOfGroup);
         }
+        ShowView(*this, layout_.dialogId, view_);
         ApplyJapaneseFont({IDC_DEVICE_LIST, IDC_SORT_ON, IDC_SORT_OFF, IDC_SORT_PRIVATE,
                            IDC_SORT_PUBLIC, IDC_SORT_ENABLE, IDC_ACCOUNT_PUBLIC,
                            IDC_ACCOUNT_PRIVATE, IDC_ACCOUNT_EXISTING, IDC_PURPOSE_HOME,
@@ -265,6 +278,7 @@ private:
 
     const skin::ScreenLayout& layout_;
     UINT face_;
+    std::string view_;
     std::unique_ptr<skin::CXScrollBar> scroll_;
     bool painted_ = false;
 };
@@ -277,7 +291,7 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
     UINT face = 0;
-    std::vector<int> ids;
+    std::vector<std::pair<int, std::string>> ids;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "-lang" && i + 1 < argc) {
@@ -300,10 +314,14 @@ int main(int argc, char** argv) {
             int n = 0;
             const skin::ScreenLayout* all = skin::ScreenLayouts(&n);
             for (int k = 0; k < n; ++k) {
-                ids.push_back(all[k].dialogId);
+                ids.push_back({all[k].dialogId, ""});
+                if (all[k].dialogId == IDD_BACKUP_PROGRESS)
+                    ids.push_back({IDD_BACKUP_PROGRESS, "complete"});
             }
         } else {
-            ids.push_back(std::atoi(a.c_str()));
+            const std::size_t colon = a.find(':');
+            ids.push_back(
+                {std::atoi(a.c_str()), colon == std::string::npos ? "" : a.substr(colon + 1)});
         }
     }
     if (ids.empty()) {
@@ -311,13 +329,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     int result = 0;
-    for (int id : ids) {
+    for (const auto& entry : ids) {
+        const int id = entry.first;
         const skin::ScreenLayout* layout = skin::FindScreenLayout(id);
         if (!layout) {
             std::fprintf(stderr, "gallery: no dialog %d\n", id);
             return 2;
         }
-        GalleryScreen screen(*layout, face);
+        GalleryScreen screen(*layout, face, entry.second);
         result = screen.DoModal();
         std::printf("dialog %d result %d\n", id, result);
         std::fflush(stdout);

@@ -460,6 +460,7 @@ T = [
 (199, "%1 GBs free space", "%1 GB libres", "%1 GB liberi", "%1 GB frei", "%1 Go libres"),
 (200, "Backup complete", "Copia terminada", "Backup completato", "Sicherung abgeschlossen",
     "Sauvegarde terminée"),
+(201, "To:", "A:", "In:", "Ziel:", "Vers :"),
 (202, "All files backed up.", "Se han copiado todos los archivos.", "Backup di tutti i file eseguito.",
     "Alle Dateien wurden gesichert.", "Tous les fichiers ont été sauvegardés."),
 (203, "Windows® 2000 or Windows XP is required for these features.",
