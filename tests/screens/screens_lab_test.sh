@@ -14,7 +14,9 @@ cases=("$@")
     close-while-scanning)
 root=$(cd "$here/../.." && pwd)
 # a lab, a Wine prefix and a state folder of this test's own
-export TOV_LAB_NET=${TOV_LAB_NET_SCREENS:-tovscreens}
+# an engineer who renamed the lab (TOV_LAB_NET) gets a screens lab of that name too
+export TOV_LAB_NET=${TOV_LAB_NET_SCREENS:-${TOV_LAB_NET:+${TOV_LAB_NET}s}}
+export TOV_LAB_NET=${TOV_LAB_NET:-tovscreens}
 export TOV_NET_WINEPREFIX=${TOV_WINEPREFIX:-$root/build/wine-prefix}-screens
 export SCREENS_OUT=${TOV_LAB_STATE:-$root/build/lab-state}/screens-test
 export SCREENS_SHOTS=$SCREENS_OUT/shots
