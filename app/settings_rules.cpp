@@ -31,6 +31,15 @@ bool FlagFromBytes(const std::vector<unsigned char>& data, bool wholeDword) {
     return false;
 }
 
+FlagReading ReadFlagFrom(bool exists, bool read, const std::vector<unsigned char>& data,
+                         bool wholeDword) {
+    if (!exists)
+        return {true, true};
+    if (!read)
+        return {true, false};
+    return {FlagFromBytes(data, wholeDword), false};
+}
+
 int FirstByteCode(const std::vector<unsigned char>& data) { return data.empty() ? 0 : data[0]; }
 
 std::string BackupFolderFromBuffer(bool fitted, const std::vector<unsigned char>& data) {

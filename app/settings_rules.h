@@ -18,6 +18,16 @@ std::string TrimWhite(const std::string& text);
 // as zero, so an empty value is off.
 bool FlagFromBytes(const std::vector<unsigned char>& data, bool wholeDword);
 
+// What a flag reader does with what it found: the value it goes on with, and whether it stores 1.
+// Only a missing value (the key missing included) is stored; one that exists is never rewritten,
+// even when its bytes could not be read after its size was, and then counts as on.
+struct FlagReading {
+    bool on;
+    bool storeOne;
+};
+FlagReading ReadFlagFrom(bool exists, bool read, const std::vector<unsigned char>& data,
+                         bool wholeDword);
+
 // The numeric code of the first byte, as the read log lines show it; 0 for no data.
 int FirstByteCode(const std::vector<unsigned char>& data);
 

@@ -49,6 +49,24 @@ TEST(RegistryFlags, FirstByteDecidesExceptForTheWholeDword) {
     EXPECT_EQ(FirstByteCode({}), 0);
 }
 
+TEST(FlagRules, OnlyAMissingValueIsStoredAsOne) {
+    const std::vector<unsigned char> off = {0, 0, 0, 0};
+    const struct {
+        bool exists, read;
+        bool on, storeOne;
+    } cases[] = {
+        {false, false, true, true}, // missing, or the key is
+        {true, false, true, false}, // there, but its bytes could not be read after its size
+        {true, true, false, false}, // read: its bytes decide
+    };
+    for (const auto& c : cases) {
+        const FlagReading flag = ReadFlagFrom(c.exists, c.read, off, false);
+        EXPECT_EQ(flag.on, c.on) << c.exists << c.read;
+        EXPECT_EQ(flag.storeOne, c.storeOne) << c.exists << c.read;
+    }
+    EXPECT_TRUE(ReadFlagFrom(true, true, {0, 1}, true).on);
+}
+
 TEST(BackupFolderReader, LongerThan259CharactersReadsEmpty) {
     const std::string fits(259, 'b');
     std::vector<unsigned char> stored = Bytes(fits);

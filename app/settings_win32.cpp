@@ -119,14 +119,14 @@ bool ReadFlag(const char* name) {
     RawValue value = ReadRaw(Root::CurrentUser, name);
     if (value.sized && log)
         WriteLog(LOG_DETAIL, log->sizeLine, static_cast<int>(value.size));
-    if (!value.read) {
-        // Missing (or the key is): it is on, and stored so from now on.
-        WriteDword(name, 1);
-        return true;
-    }
-    if (log)
+    if (value.read && log)
         WriteLog(LOG_DETAIL, log->valueLine, FirstByteCode(value.data));
-    return FlagFromBytes(value.data, std::strcmp(name, "tagOn") == 0);
+    // Missing (or the key is): it is on, and stored so from now on.
+    const FlagReading flag =
+        ReadFlagFrom(value.sized, value.read, value.data, std::strcmp(name, "tagOn") == 0);
+    if (flag.storeOne)
+        WriteDword(name, 1);
+    return flag.on;
 }
 
 void WriteString(const char* name, const std::string& text) { WriteStrings({{name, text}}); }
