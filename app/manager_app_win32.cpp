@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/settings_rules.h"
 #include "res/resource.h"
+#include "skin/dialog_win32.h"
 #include "skin/look.h"
 #include "skin/resources_win32.h"
 
@@ -115,6 +116,12 @@ bool ManagerApp::InitInstance() {
         ReleaseLanguage(language);
         return false;
     }
+
+    // The screens' progress bars, date pickers and trees are the system's common controls; without
+    // their classes a screen cannot be created, which the flow then reports.
+    if (!skin::RegisterCommonControls())
+        WriteLog(LOG_ERROR, "--- FAILED: Register the common controls error %lu",
+                 static_cast<unsigned long>(GetLastError()));
 
     RunStartMode(mode, error == ERROR_ALREADY_EXISTS);
 

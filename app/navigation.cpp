@@ -11,6 +11,14 @@ namespace app {
 
 using namespace setup; // the result codes
 
+namespace {
+
+// A screen that could not be created ends the flow as X would: showing it again would fail again,
+// forever, with no window and the single-instance name held. The screens have said why.
+int Shown(int result) { return result == RESULT_NOT_SHOWN ? RESULT_CLOSE : result; }
+
+} // namespace
+
 int Navigator::RunStartMode(StartMode mode, bool alreadyRunning) {
     WriteLog(LOG_TRACE, "Start mode <%s>", StartModeName(mode));
     if (alreadyRunning) {
@@ -60,7 +68,7 @@ int Navigator::RunLocateLoop() {
         const LocateOutcome locate = screens.ShowLocate();
         fields.CurrentHostName = locate.hostName;
         fields.CurrentIP = locate.ipAddress;
-        int result = locate.result;
+        int result = Shown(locate.result);
         if (result == RESULT_NEXT)
             result = RunApplianceSession();
         if (result == RESULT_CLOSE)
@@ -70,7 +78,7 @@ int Navigator::RunLocateLoop() {
 
 int Navigator::RunApplianceSession() {
     for (;;) {
-        int result = screens.ShowNote(fields.CurrentHostName, fields.CurrentIP);
+        int result = Shown(screens.ShowNote(fields.CurrentHostName, fields.CurrentIP));
         if (result == RESULT_NEXT)
             result = RunMainMenu();
         if (result == RESULT_BACK || result == RESULT_CLOSE)
@@ -89,7 +97,7 @@ int Navigator::RunMainMenu() {
         if (fields.manage)
             result = RESULT_MENU_DRIVES;
         if (result == 0)
-            result = screens.ShowMainMenu(fields.CurrentHostName, fields.CurrentIP);
+            result = Shown(screens.ShowMainMenu(fields.CurrentHostName, fields.CurrentIP));
 
         switch (result) {
         case RESULT_BACK:
@@ -118,16 +126,20 @@ int Navigator::RunBackupGate() {
     // The two gate messages end with their own result, which is not passed on: the menu returns.
     if (screens.WindowsMajorVersion() < 5) {
         WriteLog(LOG_TRACE, "  Backup and restore need Windows 2000 or later");
-        screens.ShowMessage(fields.CurrentHostName, setup::MSG_WINDOWS_TOO_OLD);
-        return 0;
+        return screens.ShowMessage(fields.CurrentHostName, setup::MSG_WINDOWS_TOO_OLD) ==
+                       RESULT_NOT_SHOWN
+                   ? RESULT_CLOSE
+                   : 0;
     }
     ReadShareSettings();
     if (fields.sortFolder.empty() ||
         fields.sortFolder.find(fields.CurrentHostName) == std::string::npos) {
         WriteLog(LOG_TRACE, "  No share of <%s> to back up to: <%s>",
                  fields.CurrentHostName.c_str(), fields.sortFolder.c_str());
-        screens.ShowMessage(fields.CurrentHostName, setup::MSG_SHARE_NOT_ACCESSIBLE);
-        return 0;
+        return screens.ShowMessage(fields.CurrentHostName, setup::MSG_SHARE_NOT_ACCESSIBLE) ==
+                       RESULT_NOT_SHOWN
+                   ? RESULT_CLOSE
+                   : 0;
     }
     return RunBackupMenu();
 }
@@ -135,7 +147,7 @@ int Navigator::RunBackupGate() {
 int Navigator::RunSetup() {
     for (;;) {
         int type = setupType;
-        const int result = screens.ShowChooseAccount(fields.CurrentHostName, &type);
+        const int result = Shown(screens.ShowChooseAccount(fields.CurrentHostName, &type));
         setupType = type;
         if (result != RESULT_NEXT)
             return result;
@@ -149,7 +161,7 @@ int Navigator::RunNamePasswordStep(int type) {
     for (;;) {
         const NamePasswordOutcome entered =
             screens.ShowNamePassword(fields.CurrentHostName, fields.CurrentIP, type);
-        switch (entered.result) {
+        switch (Shown(entered.result)) {
         case RESULT_NEXT: {
             const int purpose = RunAccountPurposeStep(type, entered.name, entered.password);
             if (purpose == RESULT_BACK)
@@ -161,7 +173,7 @@ int Navigator::RunNamePasswordStep(int type) {
         case RESULT_SETUP_FAILED:
             return RunErrorStep(entered.errorCode);
         default:
-            return entered.result;
+            return Shown(entered.result);
         }
     }
 }
@@ -174,33 +186,33 @@ int Navigator::RunAccountPurposeStep(int type, const std::string& name,
         return RunCompletionStep(type, purpose.name);
     if (purpose.result == RESULT_SETUP_FAILED)
         return RunErrorStep(purpose.errorCode);
-    return purpose.result;
+    return Shown(purpose.result);
 }
 
 int Navigator::RunCompletionStep(int type, const std::string& name) {
-    return screens.ShowSetupComplete(fields.CurrentHostName, name, type);
+    return Shown(screens.ShowSetupComplete(fields.CurrentHostName, name, type));
 }
 
 int Navigator::RunErrorStep(uint32_t code) {
-    return screens.ShowMessage(fields.CurrentHostName, code);
+    return Shown(screens.ShowMessage(fields.CurrentHostName, code));
 }
 
 int Navigator::RunDriveManagement() {
     for (;;) {
-        int result = screens.ShowDriveManagement(fields.CurrentHostName, fields.CurrentIP);
+        int result = Shown(screens.ShowDriveManagement(fields.CurrentHostName, fields.CurrentIP));
         if (result == RESULT_BACK)
             return RESULT_BACK;
         if (result == RESULT_STATUS)
             result = RunStatusView();
         else if (result == RESULT_SORT_SETTINGS)
-            result = screens.ShowSortSettings();
+            result = Shown(screens.ShowSortSettings());
         if (result == RESULT_CLOSE)
             return RESULT_CLOSE;
     }
 }
 
 int Navigator::RunStatusView() {
-    return screens.ShowStatusView(fields.CurrentHostName + " (" + fields.CurrentIP + ")");
+    return Shown(screens.ShowStatusView(fields.CurrentHostName + " (" + fields.CurrentIP + ")"));
 }
 
 void Navigator::ReadShareSettings() {
@@ -222,7 +234,7 @@ int Navigator::RunBackupMenu() {
         }
         ReadShareSettings();
         if (result == 0)
-            result = screens.ShowBackupMenu(fields.CurrentHostName, fields.sortFolder);
+            result = Shown(screens.ShowBackupMenu(fields.CurrentHostName, fields.sortFolder));
 
         switch (result) {
         case RESULT_BACK:
@@ -237,11 +249,11 @@ int Navigator::RunBackupMenu() {
             result = RunStatusView();
             break;
         case RESULT_CLEAN_UP:
-            result = screens.ShowCleanUp(fields.CurrentHostName);
+            result = Shown(screens.ShowCleanUp(fields.CurrentHostName));
             break;
         case RESULT_BACKUP_NOW:
-            result = screens.ShowBackupProgress(fields.CurrentHostName, fields.sortFolder,
-                                                fields.shareDriveLetter);
+            result = Shown(screens.ShowBackupProgress(fields.CurrentHostName, fields.sortFolder,
+                                                      fields.shareDriveLetter));
             break;
         default:
             break;
@@ -267,7 +279,7 @@ int Navigator::RunBackupWizard() {
         // Back from the schedule page returns to the folders as the user left them.
         if (previous != RESULT_BACK)
             screens.SnapshotSelection();
-        const int folders = screens.ShowWizardFolders(fields.sortFolder);
+        const int folders = Shown(screens.ShowWizardFolders(fields.sortFolder));
         if (folders != RESULT_NEXT)
             return folders;
         const int schedule = RunScheduleStep(installDirectory);
@@ -279,7 +291,7 @@ int Navigator::RunBackupWizard() {
 }
 
 int Navigator::RunScheduleStep(const std::string& installDirectory) {
-    const int result = screens.ShowWizardSchedule(fields.sortFolder, installDirectory);
+    const int result = Shown(screens.ShowWizardSchedule(fields.sortFolder, installDirectory));
     if (result != RESULT_NEXT)
         return result;
     return RunSummaryStep();
@@ -287,10 +299,11 @@ int Navigator::RunScheduleStep(const std::string& installDirectory) {
 
 int Navigator::RunSummaryStep() {
     for (;;) {
-        const int result = screens.ShowWizardSummary(fields.sortFolder, fields.shareDriveLetter);
+        const int result =
+            Shown(screens.ShowWizardSummary(fields.sortFolder, fields.shareDriveLetter));
         if (result != RESULT_ADVANCED)
             return result;
-        const int advanced = screens.ShowAdvanced(fields.CurrentHostName);
+        const int advanced = Shown(screens.ShowAdvanced(fields.CurrentHostName));
         if (advanced != RESULT_BACK && advanced != RESULT_FINISHED)
             return advanced;
     }
@@ -298,10 +311,11 @@ int Navigator::RunSummaryStep() {
 
 int Navigator::RunRestore() {
     for (;;) {
-        const int type = screens.ShowRestoreType(fields.sortFolder);
+        const int type = Shown(screens.ShowRestoreType(fields.sortFolder));
         if (type != RESULT_NEXT)
             return type;
-        const int files = screens.ShowRestoreFiles(fields.shareDriveLetter, fields.sortFolder);
+        const int files =
+            Shown(screens.ShowRestoreFiles(fields.shareDriveLetter, fields.sortFolder));
         if (files != RESULT_BACK)
             return files;
     }

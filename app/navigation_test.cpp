@@ -269,6 +269,20 @@ TEST_F(Flow, CloseAtAnyDepthEndsAtOnce) {
                                                   "sockets stop"}));
 }
 
+TEST_F(Flow, ALocateOrNoteThatCannotBeCreatedEndsTheFlow) {
+    screens.locateResults = {{setup::RESULT_NOT_SHOWN, "", ""}};
+    EXPECT_EQ(Run(StartMode::Normal), RESULT_CLOSE);
+    EXPECT_EQ(screens.calls, Join(SESSION_START, {"locate", "sockets stop"}));
+
+    screens.calls.clear();
+    Remember("198.51.100.20", "NAS1");
+    screens.answers = true;
+    screens.noteResults = {setup::RESULT_NOT_SHOWN};
+    EXPECT_EQ(Run(StartMode::Normal), RESULT_CLOSE);
+    EXPECT_EQ(screens.calls, Join(SESSION_START, {"probe 198.51.100.20", "note NAS1 198.51.100.20",
+                                                  "sockets stop"}));
+}
+
 TEST_F(Flow, MissedBackupYesPausesAndRunsTheSessionWithBackupNow) {
     screens.messageResults = {setup::RESULT_YES};
     screens.locateResults = {{RESULT_CLOSE, "", ""}};
@@ -345,6 +359,34 @@ const MenuCase MENU_CASES[] = {
      {"menu NAS1 198.51.100.20", "choose NAS1 2", "name NAS1 198.51.100.20 2",
       "purpose NAS1 198.51.100.20 2 anne pw", "message 'NAS1' C0000001", "choose NAS1 2"},
      {125}},
+    // A screen that cannot be created (-1) ends the flow as X would, at any depth.
+    {"a Main menu that cannot be created ends the flow", {}, {-1}, {"menu NAS1 198.51.100.20"}},
+    {"a set-up screen that cannot be created ends the flow",
+     {},
+     {110, -1},
+     {"menu NAS1 198.51.100.20", "choose NAS1 2"}},
+    {"an error message that cannot be created ends the flow",
+     {},
+     {110, 102, 125},
+     {"menu NAS1 198.51.100.20", "choose NAS1 2", "name NAS1 198.51.100.20 2",
+      "message 'NAS1' A0000001"},
+     {-1}},
+    {"Drive management or its screens that cannot be created end the flow",
+     {},
+     {112, 140, -1},
+     {"menu NAS1 198.51.100.20", "drives NAS1 198.51.100.20", "sort"}},
+    {"a backup gate message that cannot be created ends the flow",
+     {},
+     {111},
+     {"menu NAS1 198.51.100.20", "version", "message 'NAS1' AC000016"},
+     {-1},
+     {},
+     4},
+    {"a restore screen that cannot be created ends the flow",
+     {},
+     {111, 131, -1},
+     {"menu NAS1 198.51.100.20", "version", "+share", "+share", "backup menu NAS1 \\\\NAS1\\anne",
+      "restore type \\\\NAS1\\anne"}},
     {"-manage with -backupNow opens Drive management and starts no backup",
      {false, false, true, true, false},
      {101, 100},

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/globals.h"
 #include "app/log.h"
 #include "app/navigation.h"
@@ -11,12 +13,48 @@
 #include "backup/progress_screen_win32.h"
 #include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
+#include "res/resource.h"
 #include "setup/locate_win32.h"
 #include "setup/message_dialog_win32.h"
+#include "setup/message_texts_win32.h"
 #include "setup/note_win32.h"
 #include "setup/screen_results.h"
+#include "skin/resources_win32.h"
 
 namespace {
+
+// The system's text for a code in a plain box: what is left when not even the message dialog can
+// be created.
+void ShowSystemBox(DWORD error) {
+    std::string text = setup::WindowsMessageTexts().SystemText(error);
+    if (text.empty())
+        text = "Error " + std::to_string(error);
+    const std::string caption = skin::LoadString(IDS_APP_TITLE);
+    MessageBoxA(nullptr, text.c_str(), caption.empty() ? nullptr : caption.c_str(),
+                MB_OK | MB_ICONERROR);
+}
+
+// A screen that could not be created: the log says which and why, and the system's text for the
+// reason is shown in the message dialog, or in a plain box when that cannot be created either.
+void ReportNotShown(const char* screen, DWORD error) {
+    WriteLog(LOG_ERROR, "--- FAILED: Could not create the %s screen, error %lu", screen,
+             static_cast<unsigned long>(error));
+    setup::MessageDialog message;
+    message.SetCode(error);
+    if (message.DoModal() != setup::RESULT_NOT_SHOWN)
+        return;
+    WriteLog(LOG_ERROR, "--- FAILED: Could not create the message screen, error %lu",
+             static_cast<unsigned long>(message.CreationError()));
+    ShowSystemBox(error);
+}
+
+// Runs a screen modally; one that cannot be created is reported here, and its -1 ends the flow.
+int Run(skin::Dialog& screen, const char* name) {
+    const int result = screen.DoModal();
+    if (result == setup::RESULT_NOT_SHOWN)
+        ReportNotShown(name, screen.CreationError());
+    return result;
+}
 
 // Set only by the frame's tests, which start the program outside the network lab: the flow then
 // neither probes nor scans (the Locate screen answers as closed). Unset, nothing changes.
@@ -29,20 +67,30 @@ bool NetworkLeftOutForTests() {
 class WindowsScreens : public app::Screens {
 public:
     int ShowMessage(const std::string& device, uint32_t code) override {
-        return setup::ShowMessageDialog(device, code);
+        setup::MessageDialog message;
+        if (!device.empty())
+            message.SetDevice(device);
+        message.SetCode(code);
+        const int result = message.DoModal();
+        if (result == setup::RESULT_NOT_SHOWN) {
+            WriteLog(LOG_ERROR, "--- FAILED: Could not create the message screen, error %lu",
+                     static_cast<unsigned long>(message.CreationError()));
+            ShowSystemBox(message.CreationError());
+        }
+        return result;
     }
 
     app::LocateOutcome ShowLocate() override {
         if (offline)
             return {setup::RESULT_CLOSE, "", ""};
         setup::LocateDialog locate;
-        const int result = locate.DoModal();
+        const int result = Run(locate, "Locate");
         return {result, locate.SelectedHostName(), locate.SelectedIpAddress()};
     }
 
     int ShowNote(const std::string& hostName, const std::string& ipAddress) override {
         setup::NoteScreen note(hostName, ipAddress);
-        return note.DoModal();
+        return Run(note, "Note");
     }
 
     // Screens still to come stand in with the result that leaves them at once: the Main menu

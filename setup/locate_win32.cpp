@@ -3,9 +3,8 @@
 
 #include <commctrl.h>
 
-#include <thread>
-
 #include "app/globals.h"
+#include "app/log.h"
 #include "app/settings.h"
 #include "res/resource.h"
 #include "setup/launch.h"
@@ -124,17 +123,30 @@ void LocateDialog::Wait(unsigned milliseconds) { Sleep(milliseconds); }
 
 void LocateDialog::StartScanThread(ScanKind kind) {
     // The thread holds the link and the process-wide counter, never the screen.
-    HANDLE thread = StartWorker(WM_LOCATE_SCAN_DONE, [kind](skin::WorkerLink& link) {
+    const bool started = StartWorker(WM_LOCATE_SCAN_DONE, [kind](skin::WorkerLink& link) {
         LinkSink sink(link);
         RunScanThread(kind, ScanTickCounter(), [kind, &sink] { DiscoverAppliances(kind, sink); });
         return 0u;
     });
-    if (thread)
-        CloseHandle(thread);
+    // Without the thread the counter still runs out after its ticks and the machine goes on.
+    if (!started)
+        WriteLog(LOG_ERROR, "--- FAILED: Could not start the %s scan thread, error %lu",
+                 kind == ScanKind::Unicast ? "unicast" : "broadcast",
+                 static_cast<unsigned long>(GetLastError()));
 }
 
 void LocateDialog::StartReconfigureFailedThread(const std::string& device) {
-    std::thread([device] { ShowMessageDialog(device, MSG_RECONFIGURE_FAILED); }).detach();
+    // The screen waits for the thread as it closes, so the message outlives neither the flow nor
+    // the language library it reads its texts from.
+    if (StartWorker(0, [device](skin::WorkerLink&) {
+            ShowMessageDialog(device, MSG_RECONFIGURE_FAILED);
+            return 0u;
+        }))
+        return;
+    WriteLog(LOG_ERROR, "--- FAILED: Could not start the reconfiguration message thread, error %lu",
+             static_cast<unsigned long>(GetLastError()));
+    // The user learns of the failure all the same, while the screen waits.
+    ShowMessageDialog(device, MSG_RECONFIGURE_FAILED, Hwnd());
 }
 
 std::unique_ptr<ReconfigureChannel> LocateDialog::OpenChannel() { return OpenReconfigureChannel(); }

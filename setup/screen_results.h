@@ -3,6 +3,7 @@
 
 namespace setup {
 
+constexpr int RESULT_NOT_SHOWN = -1;    // the screen could not be created: the program ends
 constexpr int RESULT_CLOSE = 100;       // X or Alt+F4: the program ends
 constexpr int RESULT_BACK = 101;        // one screen back
 constexpr int RESULT_NEXT = 102;        // on to the next screen

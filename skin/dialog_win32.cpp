@@ -1,6 +1,8 @@
 // Modal dialogs with their own message loop, so screens see keys before the dialog manager.
 #include "skin/dialog_win32.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -13,12 +15,21 @@ namespace {
 thread_local std::vector<Dialog*> t_running;
 } // namespace
 
+bool RegisterCommonControls() {
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof classes;
+    classes.dwICC =
+        ICC_PROGRESS_CLASS | ICC_DATE_CLASSES | ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES;
+    return InitCommonControlsEx(&classes) != FALSE;
+}
+
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
 Dialog::~Dialog() {
     if (hwnd_) {
         DestroyWindow(hwnd_);
     }
+    AwaitWorkers();
 }
 
 int Dialog::DoModal() {
@@ -35,9 +46,12 @@ int Dialog::DoModal() {
         EnableWindow(owner, FALSE);
     }
     t_running.push_back(this);
+    SetLastError(0);
     HWND hwnd = CreateDialogParamA(ResourceModule(), MAKEINTRESOURCEA(templateId_), owner,
                                    Procedure, reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
+        // a control whose class is missing may leave no code: no window is what is known
+        creationError_ = GetLastError() ? GetLastError() : ERROR_INVALID_WINDOW_HANDLE;
         t_running.pop_back();
         if (ownerWasEnabled) {
             EnableWindow(owner, TRUE);
@@ -79,7 +93,22 @@ int Dialog::DoModal() {
     if (ownerWasEnabled) {
         SetActiveWindow(owner);
     }
+    AwaitWorkers();
     return result_;
+}
+
+void Dialog::AwaitWorkers() {
+    for (HANDLE thread : workers_) {
+        // A worker may show a window of its own, whose creation sends messages to the windows
+        // of this thread: those are answered while waiting.
+        while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) ==
+               WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        }
+        CloseHandle(thread);
+    }
+    workers_.clear();
 }
 
 void Dialog::EndDialog(int result) {
@@ -136,8 +165,13 @@ std::shared_ptr<WorkerLink> Dialog::Link() {
     return link_;
 }
 
-HANDLE Dialog::StartWorker(UINT doneMessage, std::function<std::uint32_t(WorkerLink&)> work) {
-    return skin::StartWorker(Link(), doneMessage, std::move(work));
+bool Dialog::StartWorker(UINT doneMessage, std::function<std::uint32_t(WorkerLink&)> work) {
+    HANDLE thread = skin::StartWorker(Link(), doneMessage, std::move(work));
+    if (!thread) {
+        return false;
+    }
+    workers_.push_back(thread);
+    return true;
 }
 
 bool Dialog::OnCommand(int, int, HWND) { return false; }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "skin/worker_win32.h"
 
@@ -16,6 +17,11 @@ namespace skin {
 // can tell which screen is up.
 constexpr const char* kDialogIdProperty = "tovDialogId";
 
+// Registers the common control classes that the screens' templates use (progress bar, date-time
+// picker, tree view, list view) so that their dialogs can be created. Once at start-up; false
+// when the system refused.
+bool RegisterCommonControls();
+
 class Dialog {
 public:
     explicit Dialog(UINT templateId, HWND parent = nullptr);
@@ -23,9 +29,12 @@ public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // Creates the dialog from the resource module's template and runs it until EndDialog.
-    // Returns the result, or -1 when the dialog could not be created.
+    // Creates the dialog from the resource module's template and runs it until EndDialog, then
+    // awaits every worker it started. Returns the result, or -1 when the dialog could not be
+    // created (CreationError tells why).
     int DoModal();
+    // The system's error code of the last DoModal that could not create the dialog.
+    DWORD CreationError() const { return creationError_; }
     void EndDialog(int result);
 
     HWND Hwnd() const { return hwnd_; }
@@ -46,9 +55,11 @@ public:
 
     // The link that this screen's workers post through; closed when the window goes.
     std::shared_ptr<WorkerLink> Link();
-    // A worker whose result comes back as doneMessage with wParam = result. Returns the thread
-    // handle, which the caller may keep to wait for it and must close.
-    HANDLE StartWorker(UINT doneMessage, std::function<std::uint32_t(WorkerLink&)> work);
+    // A worker whose result comes back as doneMessage (none when 0) with wParam = result. The
+    // dialog owns the thread: DoModal returns only once it has ended, so nothing the worker uses
+    // goes before it. A worker must therefore end by itself, whether or not the screen is still
+    // there. False when the thread could not be started; the caller decides what then.
+    bool StartWorker(UINT doneMessage, std::function<std::uint32_t(WorkerLink&)> work);
 
 protected:
     // WM_INITDIALOG; true lets the system place the focus.
@@ -68,13 +79,16 @@ private:
     static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void CentreIfUnmoved(const RECT& before);
+    void AwaitWorkers();
 
     UINT templateId_;
     HWND parent_;
     HWND hwnd_ = nullptr;
     bool ended_ = false;
     int result_ = 0;
+    DWORD creationError_ = 0;
     std::shared_ptr<WorkerLink> link_;
+    std::vector<HANDLE> workers_;
 };
 
 } // namespace skin

@@ -12,12 +12,41 @@ namespace skin {
 namespace {
 
 RECT g_lastScreen = {0, 0, 0, 0};
+SkinDialog::CreateRegionFn g_createRegion = CreateRectRgn;
 SkinDialog::CombineRegionFn g_combine = CombineRgn;
+
+// Where the window lies when it is shown normally. A minimised (or maximised) window's own
+// rectangle is its parking place, off the desktop near (-32000, -32000); the next screen must
+// open where this one would be restored.
+RECT NormalRectangle(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    if (!IsIconic(window) && !IsZoomed(window)) {
+        return r;
+    }
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window, &placement)) {
+        return r;
+    }
+    r = placement.rcNormalPosition;
+    // workspace coordinates, which start at the work area for windows other than tool windows
+    if (!(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+        RECT work;
+        if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+            OffsetRect(&r, work.left, work.top);
+        }
+    }
+    return r;
+}
 
 } // namespace
 
 RECT SkinDialog::LastScreenPosition() { return g_lastScreen; }
 void SkinDialog::SetLastScreenPosition(const RECT& r) { g_lastScreen = r; }
+void SkinDialog::SetCreateRegionForTest(CreateRegionFn fn) {
+    g_createRegion = fn ? fn : CreateRectRgn;
+}
 void SkinDialog::SetCombineRegionForTest(CombineRegionFn fn) { g_combine = fn ? fn : CombineRgn; }
 
 SkinDialog::SkinDialog(UINT templateId, HWND parent)
@@ -77,6 +106,8 @@ BOOL SkinDialog::InitSkin(UINT bitmapId) {
         GetObjectA(bitmap_, sizeof bm, &bm);
         bitmapWidth_ = bm.bmWidth;
         bitmapHeight_ = bm.bmHeight;
+        // the face is painted from here whatever becomes of the shape
+        memoryOld_ = SelectObject(memory_, bitmap_);
         // the face is the bitmap: where the template's font gives another size, the bitmap wins
         RECT w;
         GetWindowRect(Hwnd(), &w);
@@ -93,33 +124,16 @@ void SkinDialog::ShapeWindow() {
     RECT w;
     GetWindowRect(Hwnd(), &w);
     const int width = w.right - w.left, height = w.bottom - w.top;
-    HRGN region = CreateRectRgn(0, 0, width, height);
+    std::vector<std::uint32_t> pixels;
+    if (!ReadPixels(&pixels)) {
+        return;
+    }
+    HRGN region = g_createRegion(0, 0, width, height);
     if (!region) {
         return;
     }
-    memoryOld_ = SelectObject(memory_, bitmap_);
-
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bitmapWidth_) * bitmapHeight_);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = bitmapWidth_;
-    info.bmiHeader.biHeight = -bitmapHeight_; // top line first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    // GetDIBits wants the bitmap out of any device context
-    SelectObject(memory_, memoryOld_);
-    HDC screen = GetDC(nullptr);
-    const int lines =
-        GetDIBits(screen, bitmap_, 0, bitmapHeight_, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    memoryOld_ = SelectObject(memory_, bitmap_);
-    if (lines != bitmapHeight_) {
-        DeleteObject(region);
-        return;
-    }
     for (const EdgeRun& run : FindEdgeRuns(pixels.data(), bitmapWidth_, bitmapHeight_)) {
-        HRGN cut = CreateRectRgn(run.first, run.line, run.last + 1, run.line + 1);
+        HRGN cut = g_createRegion(run.first, run.line, run.last + 1, run.line + 1);
         const int r = cut ? g_combine(region, region, cut, RGN_XOR) : ERROR;
         if (cut) {
             DeleteObject(cut);
@@ -134,6 +148,42 @@ void SkinDialog::ShapeWindow() {
     if (!SetWindowRgn(Hwnd(), region, TRUE)) {
         DeleteObject(region);
     }
+}
+
+bool SkinDialog::ReadPixels(std::vector<std::uint32_t>* pixels) {
+    pixels->resize(static_cast<std::size_t>(bitmapWidth_) * bitmapHeight_);
+    DIBSECTION dib{};
+    if (GetObjectA(bitmap_, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBits &&
+        dib.dsBm.bmBitsPixel == 24 && dib.dsBmih.biHeight > 0) {
+        // the section's own bytes: bottom line first, blue, green, red, lines padded to 4 bytes
+        GdiFlush();
+        const auto* bits = static_cast<const unsigned char*>(dib.dsBm.bmBits);
+        const int stride = dib.dsBm.bmWidthBytes;
+        for (int y = 0; y < bitmapHeight_; ++y) {
+            const unsigned char* p =
+                bits + static_cast<std::size_t>(bitmapHeight_ - 1 - y) * stride;
+            std::uint32_t* out = pixels->data() + static_cast<std::size_t>(y) * bitmapWidth_;
+            for (int x = 0; x < bitmapWidth_; ++x, p += 3) {
+                out[x] = static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
+            }
+        }
+        return true;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = bitmapWidth_;
+    info.bmiHeader.biHeight = -bitmapHeight_; // top line first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    // GetDIBits wants the bitmap out of any device context
+    SelectObject(memory_, memoryOld_);
+    HDC screen = GetDC(nullptr);
+    const int lines =
+        GetDIBits(screen, bitmap_, 0, bitmapHeight_, pixels->data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    memoryOld_ = SelectObject(memory_, bitmap_);
+    return lines == bitmapHeight_;
 }
 
 SkinLabel& SkinDialog::AddLabel(int id) {
@@ -260,7 +310,7 @@ INT_PTR SkinDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
         }
         return TRUE;
     case WM_DESTROY: {
-        GetWindowRect(Hwnd(), &g_lastScreen);
+        g_lastScreen = NormalRectangle(Hwnd());
         ReleaseDrawing();
         return TRUE;
     }

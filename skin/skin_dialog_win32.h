@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -44,8 +45,11 @@ public:
     static RECT LastScreenPosition();
     static void SetLastScreenPosition(const RECT& r);
 
-    // Region combining, replaceable so that tests can make it fail.
+    // Region creation and combining, replaceable so that tests can make them fail (null puts the
+    // system's back).
+    using CreateRegionFn = HRGN(WINAPI*)(int, int, int, int);
     using CombineRegionFn = int(WINAPI*)(HRGN, HRGN, HRGN, int);
+    static void SetCreateRegionForTest(CreateRegionFn fn);
     static void SetCombineRegionForTest(CombineRegionFn fn);
 
 protected:
@@ -55,6 +59,7 @@ protected:
 
 private:
     void ShapeWindow();
+    bool ReadPixels(std::vector<std::uint32_t>* pixels);
     void ReleaseDrawing();
 
     HBRUSH whiteBrush_;

@@ -22,13 +22,17 @@ struct Counted : skin::Letter {
     std::atomic<int>* alive;
 };
 
-// A screen whose worker keeps delivering letters; it closes after the first one arrives.
+// A screen whose worker keeps delivering letters; it closes after the first one arrives. Once
+// the screen has gone, the worker sends a message to a window of the screen's thread (which only
+// a waiting screen answers) and then tries to deliver three more letters.
 class WorkerScreen : public skin::Screen {
 public:
-    WorkerScreen(std::atomic<int>* alive, HANDLE release)
-        : Screen(IDD_PLEASE_WAIT), alive_(alive), release_(release) {}
-    HANDLE thread = nullptr;
+    WorkerScreen(std::atomic<int>* alive, HWND answering)
+        : Screen(IDD_PLEASE_WAIT), alive_(alive), answering_(answering),
+          release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~WorkerScreen() override { CloseHandle(release_); }
     int letters = 0;
+    bool started = false;
     std::atomic<int> failedPosts{0};
     std::atomic<bool> workerDone{false};
 
@@ -37,12 +41,14 @@ protected:
         InitSkin(IDB_BG_GENERAL);
         std::atomic<int>* alive = alive_;
         HANDLE release = release_;
+        HWND answering = answering_;
         std::atomic<int>* failed = &failedPosts;
         std::atomic<bool>* done = &workerDone;
-        thread = StartWorker(kDoneMessage, [alive, release, failed, done](skin::WorkerLink& l) {
+        started = StartWorker(kDoneMessage, [=](skin::WorkerLink& l) {
             l.Deliver(kLetterMessage, std::make_unique<Counted>(alive));
             // the screen goes while the worker still has work to report
             WaitForSingleObject(release, 10000);
+            SendMessageA(answering, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("answered"));
             for (int i = 0; i < 3; ++i) {
                 if (!l.Deliver(kLetterMessage, std::make_unique<Counted>(alive))) {
                     ++*failed;
@@ -65,29 +71,32 @@ protected:
         }
         return Screen::OnMessage(m, w, lp, handled);
     }
+    void OnDestroy() override { SetEvent(release_); }
 
 private:
     std::atomic<int>* alive_;
+    HWND answering_;
     HANDLE release_;
 };
 
-TEST(WorkerLink, AScreenMayCloseWhileItsWorkerRuns) {
+TEST(WorkerLink, AScreenThatClosesWhileItsWorkerRunsAwaitsIt) {
     std::atomic<int> alive{0};
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND answering = CreateWindowA("STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     {
-        WorkerScreen screen(&alive, release);
+        WorkerScreen screen(&alive, answering);
         EXPECT_EQ(screen.DoModal(), 55);
+        EXPECT_TRUE(screen.started);
         EXPECT_EQ(screen.letters, 1);
-        ASSERT_NE(screen.thread, nullptr);
-        SetEvent(release);
-        ASSERT_EQ(WaitForSingleObject(screen.thread, 10000), WAIT_OBJECT_0);
-        CloseHandle(screen.thread);
+        // the run ended only with the worker, which was answered meanwhile
         EXPECT_TRUE(screen.workerDone);
+        char text[16] = "";
+        GetWindowTextA(answering, text, sizeof text);
+        EXPECT_STREQ(text, "answered");
         EXPECT_EQ(screen.failedPosts, 3);
     }
     // every letter was freed: taken by the screen or refused after it had gone
     EXPECT_EQ(alive, 0);
-    CloseHandle(release);
+    DestroyWindow(answering);
 }
 
 TEST(WorkerLink, LettersInFlightAreFreedWhenTheScreenGoes) {
