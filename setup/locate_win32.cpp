@@ -77,6 +77,8 @@ void LocateDialog::ShowMessage(int stringId, int x, int y) {
     MoveItem(IDC_SCAN_MESSAGE, x, y);
     skin::SetLabelText(*this, IDC_SCAN_MESSAGE, skin::LoadString(static_cast<UINT>(stringId)));
     ShowItem(IDC_SCAN_MESSAGE, true);
+    // A message may stand for a few seconds only (the reconfiguration's): the log keeps it.
+    WriteLog(LOG_TRACE, "  Message %d shown at (%d, %d)", stringId, x, y);
 }
 
 void LocateDialog::HideMessage() { ShowItem(IDC_SCAN_MESSAGE, false); }

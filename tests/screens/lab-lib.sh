@@ -133,6 +133,17 @@ screens_setting() {
         awk -v name="$1" '$1 == name { $1 = ""; $2 = ""; sub(/^  */, ""); print }'
 }
 
+# Waits until the program's log holds COUNT (default 1) lines that are exactly LINE; false after
+# SECONDS (default 60). The log only grows, so nothing it shows can be missed, however long the
+# moment it tells of lasted.
+screens_wait_log() {
+    local line=$1 count=${2:-1} deadline=$((SECONDS + ${3:-60}))
+    until [ "$(screens_log | grep -cxF -- "$line")" -ge "$count" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.3
+    done
+}
+
 # The program's log on drive C, without time stamps.
 screens_log() {
     tr -d '\r' <"$LAB_WINEPREFIX/drive_c/ZELTOVManager.log" 2>/dev/null | sed 's/^.\{19\}>  //'
