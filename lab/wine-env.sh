@@ -90,9 +90,14 @@ EOF
 tov_ensure_display() {
     if [ -n "${DISPLAY:-}" ]; then return 0; fi
     if [ -f "$TOV_LAB_STATE/xvfb.display" ]; then
-        local d
+        local d pid
         d=$(cat "$TOV_LAB_STATE/xvfb.display")
-        if [ -S "/tmp/.X11-unix/X$d" ] && kill -0 "$(cat "$TOV_LAB_STATE/xvfb.pid" 2>/dev/null)" 2>/dev/null; then
+        pid=$(cat "$TOV_LAB_STATE/xvfb.pid" 2>/dev/null)
+        # The session's Xvfb while it lives. Its path socket may have gone (Xvfbs of other labs
+        # that ended on the same display number remove it); its abstract one still serves this
+        # network namespace, and a second Xvfb here would leave this command waiting, at its end,
+        # for the session's persistent wineserver.
+        if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then
             export DISPLAY=":$d"
             return 0
         fi
