@@ -41,8 +41,7 @@ LocateDialog::LocateDialog() : Screen(IDD_LOCATE) {}
 
 bool LocateDialog::OnInitDialog() {
     InitSkin(IDB_BG_LOCATE);
-    HICON icon = LoadIconA(skin::ProgramModule(), MAKEINTRESOURCEA(IDI_APP));
-    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SetLargeIcon(IDI_APP);
     skin::PlaceControls(*this, IDD_LOCATE);
     skin::SetLabelText(*this, IDC_VERSION, VERSION_TEXT);
     SendMessageA(Item(IDC_SCAN_PROGRESS), PBM_SETRANGE, 0, MAKELPARAM(0, PROGRESS_RANGE));

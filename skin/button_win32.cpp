@@ -34,10 +34,8 @@ bool BitmapButton::Attach(HWND button, const ButtonImages& images) {
         return false;
     }
     hwnd_ = button;
+    ids_ = images;
     up_ = LoadButtonBitmap(images.up);
-    down_ = LoadButtonBitmap(images.down);
-    focused_ = LoadButtonBitmap(images.focused);
-    disabled_ = LoadButtonBitmap(images.disabled);
     LONG style = GetWindowLongA(button, GWL_STYLE);
     style = (style & ~BS_TYPEMASK) | BS_OWNERDRAW;
     SetWindowLongA(button, GWL_STYLE, style);
@@ -52,14 +50,26 @@ bool BitmapButton::Attach(HWND button, const ButtonImages& images) {
     return up_ != nullptr;
 }
 
+HBITMAP BitmapButton::Image(HBITMAP& loaded, UINT& id) {
+    if (!loaded && id) {
+        loaded = LoadButtonBitmap(id);
+        // a missing image is looked for once
+        if (!loaded) {
+            id = 0;
+        }
+    }
+    return loaded;
+}
+
 void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
     HBITMAP image = up_;
-    if ((item.itemState & ODS_SELECTED) && down_) {
-        image = down_;
-    } else if ((item.itemState & ODS_FOCUS) && focused_) {
-        image = focused_;
-    } else if ((item.itemState & ODS_DISABLED) && disabled_) {
-        image = disabled_;
+    HBITMAP state = nullptr;
+    if ((item.itemState & ODS_SELECTED) && (state = Image(down_, ids_.down))) {
+        image = state;
+    } else if ((item.itemState & ODS_FOCUS) && (state = Image(focused_, ids_.focused))) {
+        image = state;
+    } else if ((item.itemState & ODS_DISABLED) && (state = Image(disabled_, ids_.disabled))) {
+        image = state;
     }
     if (image) {
         HDC mem = CreateCompatibleDC(item.hDC);
@@ -72,7 +82,12 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
     // the label painted over the button must stay visible
     if (label_) {
         label_->SetDimmed((item.itemState & ODS_DISABLED) != 0);
-        label_->Redraw();
+        if (GetUpdateRect(label_->Hwnd(), nullptr, FALSE)) {
+            // it lies below the button and waits for this same painting: all of it, then
+            InvalidateRect(label_->Hwnd(), nullptr, TRUE);
+        } else {
+            label_->Redraw();
+        }
     }
 }
 

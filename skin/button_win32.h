@@ -21,8 +21,9 @@ public:
     BitmapButton(const BitmapButton&) = delete;
     BitmapButton& operator=(const BitmapButton&) = delete;
 
-    // Loads the images from the resource module (the language library or the program) and makes
-    // the button owner-drawn at its bitmap's size.
+    // Makes the button owner-drawn at the size of its up image. The images come from the
+    // resource module (the language library or the program): the up image now, each other one
+    // when the button is first drawn in its state.
     bool Attach(HWND button, const ButtonImages& images);
     HWND Hwnd() const { return hwnd_; }
     int Id() const { return hwnd_ ? GetDlgCtrlID(hwnd_) : 0; }
@@ -36,7 +37,10 @@ public:
     SIZE Size() const { return size_; }
 
 private:
+    HBITMAP Image(HBITMAP& loaded, UINT& id);
+
     HWND hwnd_ = nullptr;
+    ButtonImages ids_;
     HBITMAP up_ = nullptr, down_ = nullptr, focused_ = nullptr, disabled_ = nullptr;
     SIZE size_{0, 0};
     SkinLabel* label_ = nullptr;

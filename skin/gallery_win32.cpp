@@ -113,8 +113,7 @@ public:
 protected:
     bool OnInitDialog() override {
         InitSkin(face_ ? face_ : layout_.bitmapId);
-        HICON icon = LoadIconA(skin::ProgramModule(), MAKEINTRESOURCEA(IDI_APP));
-        SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SetLargeIcon(IDI_APP);
         // the screens' own placing, then the samples a screen would fill in
         skin::PlaceControls(*this, layout_.dialogId);
         bool firstOfGroup = true;

@@ -1,12 +1,39 @@
 // Painting of SkinLabel and Hyperlink.
 #include "skin/label_win32.h"
 
+#include <mutex>
+#include <utility>
+#include <vector>
+
 #include "skin/look.h"
 #include "skin/resources_win32.h"
 
 namespace skin {
 namespace {
 constexpr const char* kLabelProperty = "tovSkinLabel";
+
+// The fonts of the labels, one for each look, made once for the whole run: a screen's labels share
+// a few looks, and making a font for every painting would be the dearest part of drawing a
+// screen. Labels paint on more than one thread (a worker may show a message of its own).
+HFONT SharedFont(const LabelFont& wanted) {
+    static std::mutex lock;
+    static std::vector<std::pair<LabelFont, HFONT>> made;
+    std::lock_guard<std::mutex> hold(lock);
+    for (const auto& entry : made) {
+        const LabelFont& f = entry.first;
+        if (f.face == wanted.face && f.height == wanted.height && f.weight == wanted.weight &&
+            f.underline == wanted.underline) {
+            return entry.second;
+        }
+    }
+    HFONT font = CreateFontA(wanted.height, 0, 0, 0, wanted.weight, FALSE, wanted.underline, FALSE,
+                             DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wanted.face.c_str());
+    if (font) {
+        made.push_back({wanted, font});
+    }
+    return font;
+}
 } // namespace
 
 SkinLabel::~SkinLabel() {
@@ -117,10 +144,7 @@ void SkinLabel::Paint(HDC dc) {
         }
         return;
     }
-    const LabelFont lf = ChooseLabelFont(size_, bold_, underline_, InterfaceLanguage());
-    HFONT font = CreateFontA(lf.height, 0, 0, 0, lf.weight, FALSE, lf.underline, FALSE,
-                             DEFAULT_CHARSET, OUT_CHARACTER_PRECIS, CLIP_CHARACTER_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, lf.face.c_str());
+    HFONT font = SharedFont(ChooseLabelFont(size_, bold_, underline_, InterfaceLanguage()));
     HGDIOBJ oldFont = SelectObject(dc, font);
     if (dimmed_) {
         // halfway to the pale grey of the disabled button image
@@ -143,7 +167,6 @@ void SkinLabel::Paint(HDC dc) {
     const int got = GetWindowTextA(hwnd_, &text[0], n + 1);
     DrawTextA(dc, text.c_str(), got > 0 ? got : 0, &r, LabelDrawFlags(style));
     SelectObject(dc, oldFont);
-    DeleteObject(font);
 }
 
 LRESULT SkinLabel::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -156,6 +179,14 @@ LRESULT SkinLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return CallOriginal(message, wParam, lParam);
     }
     switch (message) {
+    case WM_NCPAINT:
+        // a label has no frame: nothing of it lies outside the client area to be drawn
+        if (!(GetWindowLongA(hwnd_, GWL_STYLE) & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) &&
+            !(GetWindowLongA(hwnd_, GWL_EXSTYLE) &
+              (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME))) {
+            return 0;
+        }
+        return CallOriginal(message, wParam, lParam);
     case WM_ERASEBKGND:
         // the face beneath is the parent's bitmap
         return TRUE;
@@ -172,7 +203,10 @@ LRESULT SkinLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT:
     case WM_ENABLE: {
         LRESULT r = CallOriginal(message, wParam, lParam);
-        RefreshFace();
+        // a label not on the screen (or on a screen not shown yet) is painted when it shows
+        if (IsWindowVisible(hwnd_)) {
+            RefreshFace();
+        }
         return r;
     }
     default:

@@ -46,10 +46,8 @@ void PlaceControls(SkinDialog& dialog, int dialogId) {
 
 void SetLabelText(SkinDialog& dialog, int id, const std::string& text) {
     if (SkinLabel* label = dialog.FindLabel(id)) {
+        // a shown label paints the new text over the face at once
         label->SetText(text);
-        // a shown screen paints the new text over its face at once
-        if (IsWindowVisible(dialog.Hwnd()))
-            label->RefreshFace();
     } else {
         dialog.SetItemText(id, text);
     }

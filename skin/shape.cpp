@@ -26,6 +26,12 @@ void ScanLine(const std::uint32_t* row, int line, int width, std::vector<EdgeRun
 
 } // namespace
 
+bool InEdgeBand(int line, int height) {
+    // rows counted from the bottom: 0 to 20, then height - 19 to height - 1
+    const int r = height - 1 - line;
+    return line >= 0 && line < height && (r <= 20 || r >= height - 19);
+}
+
 std::vector<EdgeRun> FindEdgeRuns(const std::uint32_t* pixels, int width, int height) {
     std::vector<EdgeRun> runs;
     if (!pixels || width <= 0 || height <= 0) {

@@ -22,4 +22,8 @@ constexpr std::uint32_t kTransparentRgb = 0xFF00FF;
 // width * height values 0x00RRGGBB, top line first.
 std::vector<EdgeRun> FindEdgeRuns(const std::uint32_t* pixels, int width, int height);
 
+// Whether FindEdgeRuns looks at bitmap line (0 at the top) of a bitmap of that height: only the
+// pixels of these lines need to be given.
+bool InEdgeBand(int line, int height);
+
 } // namespace skin

@@ -69,6 +69,10 @@ TEST(EdgeRuns, SearchesBottom21AndTop19Lines) {
     EXPECT_FALSE(lines.count(78));
     EXPECT_TRUE(lines.count(18));
     EXPECT_FALSE(lines.count(19));
+    // the band that readers of the pixels need to fill is exactly the searched one
+    for (int y = -1; y <= 100; ++y) {
+        EXPECT_EQ(InEdgeBand(y, 100), lines.count(y) == 1) << y;
+    }
 }
 
 TEST(EdgeRuns, SearchesLeft21AndRight19Columns) {

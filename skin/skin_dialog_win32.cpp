@@ -12,6 +12,12 @@ namespace skin {
 namespace {
 
 RECT g_lastScreen = {0, 0, 0, 0};
+
+// Posted to a screen to give it its large icon after its first painting.
+UINT LargeIconMessage() {
+    static const UINT message = RegisterWindowMessageA("tovSkinLargeIcon");
+    return message;
+}
 SkinDialog::CreateRegionFn g_createRegion = CreateRectRgn;
 SkinDialog::CombineRegionFn g_combine = CombineRgn;
 
@@ -83,13 +89,12 @@ void SkinDialog::ReleaseDrawing() {
     if (bitmap_) {
         DeleteObject(bitmap_);
         bitmap_ = nullptr;
+        faceBits_ = nullptr;
     }
 }
 
 BOOL SkinDialog::InitSkin(UINT bitmapId) {
     SetWindowTextA(Hwnd(), LoadString(IDS_APP_TITLE).c_str());
-    SetWindowPos(Hwnd(), nullptr, g_lastScreen.left, g_lastScreen.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
     font_ = CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -99,8 +104,7 @@ BOOL SkinDialog::InitSkin(UINT bitmapId) {
     memory_ = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
     // backgrounds are never localised: always the program's own
-    bitmap_ = static_cast<HBITMAP>(LoadImageA(ProgramModule(), MAKEINTRESOURCEA(bitmapId),
-                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    bitmap_ = LoadFace(bitmapId);
     if (bitmap_) {
         BITMAP bm;
         GetObjectA(bitmap_, sizeof bm, &bm);
@@ -108,13 +112,18 @@ BOOL SkinDialog::InitSkin(UINT bitmapId) {
         bitmapHeight_ = bm.bmHeight;
         // the face is painted from here whatever becomes of the shape
         memoryOld_ = SelectObject(memory_, bitmap_);
-        // the face is the bitmap: where the template's font gives another size, the bitmap wins
-        RECT w;
-        GetWindowRect(Hwnd(), &w);
-        if (w.right - w.left != bitmapWidth_ || w.bottom - w.top != bitmapHeight_) {
-            SetWindowPos(Hwnd(), nullptr, 0, 0, bitmapWidth_, bitmapHeight_,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+    }
+    // Where the last screen was, and the face's size where the template's font gives another:
+    // one move for both.
+    RECT w;
+    GetWindowRect(Hwnd(), &w);
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (!bitmap_ || (w.right - w.left == bitmapWidth_ && w.bottom - w.top == bitmapHeight_)) {
+        flags |= SWP_NOSIZE;
+    }
+    SetWindowPos(Hwnd(), nullptr, g_lastScreen.left, g_lastScreen.top, bitmapWidth_, bitmapHeight_,
+                 flags);
+    if (bitmap_) {
         ShapeWindow();
     }
     return TRUE;
@@ -124,19 +133,37 @@ void SkinDialog::ShapeWindow() {
     RECT w;
     GetWindowRect(Hwnd(), &w);
     const int width = w.right - w.left, height = w.bottom - w.top;
-    std::vector<std::uint32_t> pixels;
-    if (!ReadPixels(&pixels)) {
-        return;
+    std::vector<std::uint32_t> read;
+    const std::uint32_t* pixels = faceBits_;
+    if (!pixels) {
+        if (!ReadPixels(&read)) {
+            return;
+        }
+        pixels = read.data();
     }
     HRGN region = g_createRegion(0, 0, width, height);
     if (!region) {
         return;
     }
-    for (const EdgeRun& run : FindEdgeRuns(pixels.data(), bitmapWidth_, bitmapHeight_)) {
-        HRGN cut = g_createRegion(run.first, run.line, run.last + 1, run.line + 1);
-        const int r = cut ? g_combine(region, region, cut, RGN_XOR) : ERROR;
-        if (cut) {
-            DeleteObject(cut);
+    // The runs, one pixel high each, never overlap: cut out all at once, as one region of them.
+    const std::vector<EdgeRun> runs = FindEdgeRuns(pixels, bitmapWidth_, bitmapHeight_);
+    if (!runs.empty()) {
+        std::vector<unsigned char> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+        auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+        header->dwSize = sizeof(RGNDATAHEADER);
+        header->iType = RDH_RECTANGLES;
+        header->nCount = static_cast<DWORD>(runs.size());
+        header->nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
+        header->rcBound = {0, 0, bitmapWidth_, bitmapHeight_};
+        auto* rects = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            rects[i] = {runs[i].first, runs[i].line, runs[i].last + 1, runs[i].line + 1};
+        }
+        HRGN cuts = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                                    reinterpret_cast<const RGNDATA*>(data.data()));
+        const int r = cuts ? g_combine(region, region, cuts, RGN_XOR) : ERROR;
+        if (cuts) {
+            DeleteObject(cuts);
         }
         if (r == ERROR) {
             // the window stays rectangular
@@ -150,25 +177,57 @@ void SkinDialog::ShapeWindow() {
     }
 }
 
+HBITMAP SkinDialog::LoadFace(UINT bitmapId) {
+    faceBits_ = nullptr;
+    // The resource's 24-bit lines, turned once into a 32-bit section of the same pixels, top
+    // line first: painting the face is then a plain copy rather than a conversion of every pixel,
+    // and the shape is read from the same bits, exactly as stored whatever the display's depth.
+    HRSRC found = FindResourceA(ProgramModule(), MAKEINTRESOURCEA(bitmapId), RT_BITMAP);
+    const auto* header = found ? static_cast<const BITMAPINFOHEADER*>(
+                                     LockResource(LoadResource(ProgramModule(), found)))
+                               : nullptr;
+    const int width = header ? header->biWidth : 0;
+    const int height = header ? (header->biHeight < 0 ? -header->biHeight : header->biHeight) : 0;
+    const std::size_t stride = static_cast<std::size_t>(width * 3 + 3) / 4 * 4;
+    if (header && header->biBitCount == 24 && header->biCompression == BI_RGB && width > 0 &&
+        height > 0 &&
+        SizeofResource(ProgramModule(), found) >=
+            header->biSize + header->biClrUsed * sizeof(RGBQUAD) + stride * height) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP face = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (face && bits) {
+            const auto* source = reinterpret_cast<const unsigned char*>(header) + header->biSize +
+                                 header->biClrUsed * sizeof(RGBQUAD);
+            auto* out = static_cast<std::uint32_t*>(bits);
+            const bool bottomUp = header->biHeight > 0;
+            for (int y = 0; y < height; ++y) {
+                // blue, green, red; lines padded to 4 bytes
+                const unsigned char* p = source + (bottomUp ? height - 1 - y : y) * stride;
+                for (int x = 0; x < width; ++x, p += 3) {
+                    *out++ = static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
+                }
+            }
+            faceBits_ = static_cast<const std::uint32_t*>(bits);
+            return face;
+        }
+        if (face) {
+            DeleteObject(face);
+        }
+    }
+    // any other kind of bitmap as the system loads it
+    return static_cast<HBITMAP>(
+        LoadImageA(ProgramModule(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+}
+
 bool SkinDialog::ReadPixels(std::vector<std::uint32_t>* pixels) {
     pixels->resize(static_cast<std::size_t>(bitmapWidth_) * bitmapHeight_);
-    DIBSECTION dib{};
-    if (GetObjectA(bitmap_, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBits &&
-        dib.dsBm.bmBitsPixel == 24 && dib.dsBmih.biHeight > 0) {
-        // the section's own bytes: bottom line first, blue, green, red, lines padded to 4 bytes
-        GdiFlush();
-        const auto* bits = static_cast<const unsigned char*>(dib.dsBm.bmBits);
-        const int stride = dib.dsBm.bmWidthBytes;
-        for (int y = 0; y < bitmapHeight_; ++y) {
-            const unsigned char* p =
-                bits + static_cast<std::size_t>(bitmapHeight_ - 1 - y) * stride;
-            std::uint32_t* out = pixels->data() + static_cast<std::size_t>(y) * bitmapWidth_;
-            for (int x = 0; x < bitmapWidth_; ++x, p += 3) {
-                out[x] = static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
-            }
-        }
-        return true;
-    }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = bitmapWidth_;
@@ -206,6 +265,13 @@ BitmapButton& SkinDialog::AddButton(int id, const ButtonImages& images, int labe
     b.Attach(Item(id), images);
     if (labelId) {
         b.SetLabel(FindLabel(labelId));
+        // Painted after the button, so that the label shows over it once, without the button
+        // having to paint it again (children paint from the top of the order down). Statics take
+        // no part in the tab order.
+        if (HWND label = Item(labelId)) {
+            SetWindowPos(label, Item(id), 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        }
     }
     return b;
 }
@@ -239,6 +305,8 @@ void SkinDialog::ApplyJapaneseFont(std::initializer_list<int> ids) {
     }
 }
 
+void SkinDialog::SetLargeIcon(UINT iconId) { largeIcon_ = iconId; }
+
 HBRUSH SkinDialog::ControlColour(HDC dc, HWND) {
     SetTextColor(dc, RGB(51, 51, 51));
     SetBkColor(dc, RGB(255, 255, 255));
@@ -247,7 +315,18 @@ HBRUSH SkinDialog::ControlColour(HDC dc, HWND) {
 
 INT_PTR SkinDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
+    if (message == LargeIconMessage() && largeIcon_) {
+        HICON icon = LoadIconA(ProgramModule(), MAKEINTRESOURCEA(largeIcon_));
+        SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        return TRUE;
+    }
     switch (message) {
+    case WM_PAINT:
+        if (largeIcon_ && !iconPosted_) {
+            iconPosted_ = PostMessageA(Hwnd(), LargeIconMessage(), 0, 0) != FALSE;
+        }
+        handled = false;
+        return FALSE;
     case WM_ERASEBKGND:
         if (memory_ && bitmap_) {
             BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, bitmapWidth_, bitmapHeight_, memory_, 0, 0,

@@ -37,6 +37,10 @@ public:
     SkinLabel* FindLabel(int id);
     BitmapButton* FindButton(int id);
 
+    // The window's large icon (task bar, Alt+Tab), one of the program's own. The face does not
+    // need it to be painted: it is given once the first painting has begun.
+    void SetLargeIcon(UINT iconId);
+
     // Under the language name "Japanese", hands the skin font to these controls (radio buttons,
     // check boxes, drop-down lists).
     void ApplyJapaneseFont(std::initializer_list<int> ids);
@@ -59,6 +63,9 @@ protected:
 
 private:
     void ShapeWindow();
+    // The background from the program's resources; sets faceBits_ when it is a section of its own.
+    HBITMAP LoadFace(UINT bitmapId);
+    // The pixels of a background the system loaded, as 0x00RRGGBB, top line first.
     bool ReadPixels(std::vector<std::uint32_t>* pixels);
     void ReleaseDrawing();
 
@@ -69,9 +76,13 @@ private:
     DragTracker drag_;
     HDC memory_ = nullptr;
     HBITMAP bitmap_ = nullptr;
+    // The background's pixels as 0x00RRGGBB, top line first, while bitmap_ is its section.
+    const std::uint32_t* faceBits_ = nullptr;
     HGDIOBJ memoryOld_ = nullptr;
     int bitmapWidth_ = 0;
     int bitmapHeight_ = 0;
+    UINT largeIcon_ = 0;
+    bool iconPosted_ = false;
     std::vector<std::unique_ptr<SkinLabel>> labels_;
     std::vector<std::unique_ptr<BitmapButton>> buttons_;
 };
