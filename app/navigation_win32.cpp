@@ -128,7 +128,7 @@ public:
     int ShowBackupProgress(const std::string& hostName, const std::string& sortFolder,
                            const std::string& driveLetter) override {
         backup::BackupProgressScreen progress(hostName, sortFolder, driveLetter);
-        return progress.DoModal();
+        return Run(progress, "Backup progress");
     }
     int ShowCleanUp(const std::string&) override { return NotYet("Clean up", setup::RESULT_BACK); }
     int ShowRestoreType(const std::string&) override {
