@@ -1,24 +1,25 @@
-// The work of tovctl, apart from its main so that tests can drive it.
+// What a tovctl command prints: one report, as JSON or as plain "key: value" lines.
 #pragma once
 
-#include <cstdio>
+#include "protocol/channel.h"
+
+#include <nlohmann/json.hpp>
+
 #include <string>
-#include <vector>
 
-enum TovctlExit {
-    TOVCTL_DONE = 0,
-    TOVCTL_TRANSPORT_FAILED = 1,
-    TOVCTL_USAGE = 2,
-    TOVCTL_REFUSED = 3 // a lab-only command outside the network lab
-};
+using Report = nlohmann::ordered_json;
 
-// Runs "[--json] COMMAND ADDRESS [FIELDS...]" (or a lab command) and returns the exit status.
-int RunTovctl(const std::vector<std::string>& args, FILE* out, FILE* err);
+// The reply texts are single-byte and may hold any byte; JSON strings must be UTF-8, so each
+// byte above 0x7F becomes the character of the same number.
+std::string Latin1ToUtf8(const std::string& text);
 
-// Hex text to bytes; false when the text is not an even run of hex digits.
-bool DecodeHex(const std::string& hex, std::string* bytes);
-std::string EncodeHex(const unsigned char* bytes, size_t size);
+// hostName, ipAddress and detail of one appliance.
+Report RecordJson(const ApplianceRecord& record);
 
-// True when every adapter with an address lies in the network lab's subnets (198.51.100.0/24,
-// 203.0.113.0/24): discovery, "ipcf" and echo probes are sent only from there.
-bool InsideNetworkLab(std::string* why);
+// Every key but "command" as "key: value"; numbers above 0xFFFF in hex, texts with line breaks
+// on lines of their own.
+void PrintPlain(FILE* out, const Report& report);
+// One line per appliance: host name, address, detail.
+void PrintRecordsPlain(FILE* out, const Report& records);
+// The report as one line of JSON.
+void PrintJson(FILE* out, const Report& report);

@@ -1,9 +1,6 @@
 // tovctl: runs one appliance command from the command line and prints what came back.
-#include "protocol/channel.h"
-#include "tovctl/report.h"
+#include "tovctl/tovctl.h"
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
