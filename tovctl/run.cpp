@@ -55,8 +55,12 @@ int RunTovctl(const std::vector<std::string>& args, FILE* out, FILE* err) {
     if (command->check && !command->check(inv))
         return TOVCTL_USAGE;
     if (command->lab) {
+        // a probe's target is where its echo goes; the other commands broadcast
+        std::vector<std::string> targets;
+        if (inv.word == "probe" || inv.word == "reconfigure")
+            targets = inv.operands;
         std::string why;
-        if (!InsideNetworkLab(&why)) {
+        if (!InsideNetworkLab(targets, &why)) {
             std::fprintf(err,
                          "tovctl: REFUSED: %s runs only inside the network lab's client namespace "
                          "(lab/net/exec-client): %s\n",
