@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Brings a Debian 12 machine to what the build, the lab and the tests need; quiet when all is there.
+# Brings a Debian 12 machine to what the build, the lab and the tests need; quiet when all is
+# there, and then it needs no root.
 set -euo pipefail
 
 packages=(
@@ -16,30 +17,28 @@ packages=(
     xvfb xdotool x11-utils imagemagick iproute2 iputils-ping procps util-linux file
 )
 
-if [ "$(id -u)" -ne 0 ]; then
-    echo "setup: run as root (it installs packages)" >&2
-    exit 1
-fi
-
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-    need_update=1
-fi
-
+# What is missing is found without root; only installing it needs root.
+add_i386=
+dpkg --print-foreign-architectures | grep -qx i386 || add_i386=1
 missing=()
 for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$p")
+    # one line per installed architecture (libwine-dev is there for amd64 and i386)
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -qx "install ok installed" ||
+        missing+=("$p")
 done
+[ -n "$add_i386" ] || [ ${#missing[@]} -gt 0 ] || exit 0
 
+if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: missing ${missing[*]:-the i386 architecture}; run lab/setup.sh as root once" >&2
+    exit 1
+fi
+[ -z "$add_i386" ] || dpkg --add-architecture i386
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq >/dev/null
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq >/dev/null
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/tmp/tov-setup-apt.log 2>&1 || {
         tail -20 /tmp/tov-setup-apt.log >&2
         exit 1
     }
-elif [ -n "${need_update:-}" ]; then
-    apt-get update -qq >/dev/null
 fi

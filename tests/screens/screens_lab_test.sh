@@ -21,8 +21,8 @@ export TOV_NET_WINEPREFIX=${TOV_WINEPREFIX:-$root/build/wine-prefix}-screens
 export SCREENS_OUT=${TOV_LAB_STATE:-$root/build/lab-state}/screens-test
 export SCREENS_SHOTS=$SCREENS_OUT/shots
 mkdir -p "$SCREENS_OUT"
-# shellcheck source=tests/screens/lab-lib.sh
-. "$here/lab-lib.sh"
+# shellcheck source=lab/manager-lib.sh
+. "$root/lab/manager-lib.sh"
 trap screens_lab_down EXIT
 
 failures=0

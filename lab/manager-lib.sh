@@ -1,10 +1,11 @@
-# Shared by the screen lab test and run-manager (sourced): the lab with its appliances, the lab's
-# Wine session, tovManager.exe started in it, the UI driver and screenshots. The caller sets
-# TOV_BIN (the Windows programs), TOV_APPLIANCED (the simulator), SCREENS_OUT (a folder for the
-# program's output) and SCREENS_SHOTS (where screenshots go; none when empty).
+# Runs tovManager.exe in the network lab, for run-manager and the screens lab test (sourced): the
+# lab with its appliances, the lab's Wine session, the program started in it, the UI driver and
+# screenshots. The caller sets TOV_BIN (the Windows programs), TOV_APPLIANCED (the simulator),
+# SCREENS_OUT (a folder for the program's output) and SCREENS_SHOTS (where screenshots go; none
+# when empty).
 # shellcheck shell=bash disable=SC2153
 
-SCREENS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+SCREENS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 SCREENS_NET=$SCREENS_ROOT/lab/net
 
 screens_die() {
