@@ -63,6 +63,8 @@ private:
 
     void Skip(const std::string& path, const std::string& reason) {
         hooks_.Log("  Skipped " + path + ": " + reason);
+        if (result_.firstSkipped.empty())
+            result_.firstSkipped = path;
         ++result_.counts.skipped;
         ++total_->skipped;
         if (result_.state == RunState::Complete)

@@ -32,6 +32,7 @@ struct ShareResult {
     RunState state = RunState::Complete;
     bool cancelled = false;
     RunCounts counts;
+    std::string firstSkipped; // the first file or folder skipped, for the user's notice
 };
 
 class RunHooks {

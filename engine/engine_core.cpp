@@ -248,6 +248,7 @@ RunSummary RunBackup(EngineHost& host, backup::ProgressRecord* record) {
         host.Log(account, "Backup started: " + share.prefix + " (" + std::to_string(levels) +
                               " versions kept)");
         ShareResult result;
+        bool unreachable = false;
         std::vector<DirEntry> top;
         if (summary.cancelled || host.Cancelled()) {
             result.state = RunState::Incomplete;
@@ -256,6 +257,7 @@ RunSummary RunBackup(EngineHost& host, backup::ProgressRecord* record) {
             host.Log(account, "  --- FAILED: " + share.shareRoot + " cannot be reached (" +
                                   StatusText(s) + ")");
             result.state = RunState::Failed;
+            unreachable = true;
         } else {
             ShareHooks hooks(host, account, record, &journal);
             result = RunShare(fs, share, levels, hooks, &summary.counts);
@@ -272,6 +274,8 @@ RunSummary RunBackup(EngineHost& host, backup::ProgressRecord* record) {
                 host.Log(account, std::string("  --- FAILED: cannot write ") + kStateFileName +
                                       " (" + StatusText(s) + ")");
         }
+        summary.outcomes.push_back({share.shareRoot, result.state, result.cancelled, unreachable,
+                                    result.counts, result.firstSkipped});
         summary.state = Worse(summary.state, result.state);
         summary.cancelled = summary.cancelled || result.cancelled;
         ++summary.shares;

@@ -53,11 +53,22 @@ std::vector<ShareSelection> BuildSelections(const std::vector<backup::BackupEntr
 // to case), 5 without one, kept within 1 and 10.
 int LevelsFor(backup::Platform& data, const std::string& shareRoot);
 
+// How one share's part of a run ended.
+struct ShareOutcome {
+    std::string shareRoot; // \\server\share
+    RunState state = RunState::Complete;
+    bool cancelled = false;
+    bool unreachable = false; // the share could not be reached at the start: nothing was copied
+    RunCounts counts;
+    std::string firstSkipped;
+};
+
 struct RunSummary {
     RunState state = RunState::Complete;
     bool cancelled = false;
     RunCounts counts;
     int shares = 0;
+    std::vector<ShareOutcome> outcomes; // one per share, in the selection's order
 };
 
 // The whole "backup": temporary names left by a run that was ended are removed first, then every

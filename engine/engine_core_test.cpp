@@ -166,6 +166,14 @@ TEST(EngineBackup, FailuresSkipFilesOrEndOnlyTheirShare) {
     EXPECT_EQ("03232005\t2\r\n", host.fs.Content(kPrefix + "backup-state.txt"));
     EXPECT_TRUE(host.Logged("anne", "Skipped C:\\Data\\locked.pst"));
     EXPECT_TRUE(host.Logged("bob", "Result: failed"));
+    // what the user's notice is made of: per share, in the selection's order
+    ASSERT_EQ(2u, s.outcomes.size());
+    EXPECT_EQ(kShare, s.outcomes[0].shareRoot);
+    EXPECT_EQ(RunState::Incomplete, s.outcomes[0].state);
+    EXPECT_EQ("C:\\Data\\locked.pst", s.outcomes[0].firstSkipped);
+    EXPECT_FALSE(s.outcomes[0].unreachable);
+    EXPECT_EQ(other, s.outcomes[1].shareRoot);
+    EXPECT_TRUE(s.outcomes[1].unreachable);
 
     // a write that fails half-way leaves no temporary name
     host.fs.locked.clear();

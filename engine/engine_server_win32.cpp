@@ -18,9 +18,11 @@
 #include "backup/progress_record.h"
 #include "backup/schedule_config.h"
 #include "engine/engine_core.h"
+#include "engine/notice.h"
 #include "engine/paths.h"
 #include "engine/schedule_clock.h"
 #include "engine/tovengine.h"
+#include "engine/tray_win32.h"
 #include "engine/win32_file_system_win32.h"
 
 namespace engine {
@@ -139,6 +141,7 @@ struct Pending {
     Job job;
     std::string argument;
     HANDLE done; // set when the job has run, or null
+    RunCause cause;
 };
 
 class Server : public EngineHost {
@@ -223,7 +226,7 @@ public:
         const engine::Command c = ParseCommand(text, length);
         switch (c.kind) {
         case CommandKind::Backup:
-            StartBackup("Backup requested");
+            StartBackup("Backup requested", RunCause::Started);
             return S_OK;
         case CommandKind::Cancel:
             if (BackupActive()) {
@@ -260,13 +263,42 @@ public:
             Log("", "Schedule read: no scheduled backup");
     }
 
-    // Runs the backup whose time has come since the last look.
+    // Where the user hears of failed runs and missed schedules; set before Start.
+    void SetTray(Tray* tray) { tray_ = tray; }
+
+    // "Back up now" from the tray.
+    void BackUpNow() { StartBackup("Backup requested from the tray", RunCause::Started); }
+
+    // Runs the backup whose time has come since the last look; one the computer slept through
+    // is told about and offered instead.
     void CheckSchedule() {
         const int64_t now = NowMinute();
-        int64_t due = 0;
-        if (LastScheduled(schedule_, now, &due) && due > lastLook_ && due <= now)
-            StartBackup("Scheduled backup");
+        const int64_t last = lastLook_;
         lastLook_ = now;
+        int64_t due = 0;
+        switch (ScheduleTurn(schedule_, last, now, &due)) {
+        case Turn::RunNow:
+            StartBackup("Scheduled backup", RunCause::Scheduled);
+            break;
+        case Turn::Missed: {
+            bool remembered = false;
+            EngineMemory memory = LoadMemory(&remembered);
+            if (memory.lastRun >= due || memory.lastOffered >= due)
+                break;
+            Log("",
+                "Scheduled backup of " + FormatMinute(due) + " missed: this computer was asleep");
+            const std::vector<std::string> appliances = SelectedAppliances();
+            if (appliances.empty())
+                break;
+            memory.lastOffered = due;
+            SaveMemory(memory);
+            Tell(MissedNotice(due, appliances, true));
+            OfferRun(due);
+            break;
+        }
+        case Turn::None:
+            break;
+        }
     }
 
     // At start: a scheduled time that passed without a run is offered once.
@@ -282,31 +314,51 @@ public:
         }
         if (!MissedRun(schedule_, memory, true, lastLook_, &missed))
             return;
-        if (backup::BackupConfig(&data_).Entries().empty())
+        const std::vector<std::string> appliances = SelectedAppliances();
+        if (appliances.empty())
             return;
         memory.lastOffered = missed;
         SaveMemory(memory);
-        std::string folder =
-            AppSettings::ReadTrimmed(AppSettings::Root::LocalMachine, "installDirectory");
-        if (folder.empty())
-            folder = ModuleFolder();
-        const std::string program = Join(folder, "tovManager.exe");
-        std::string line = "\"" + program + "\" -missBackup";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                           folder.c_str(), &si, &pi)) {
-            CloseHandle(pi.hThread);
-            CloseHandle(pi.hProcess);
-            Log("", "Missed backup of " + FormatMinute(missed) + " offered");
-        } else {
-            Log("", "--- FAILED: cannot start " + program + " (" + std::to_string(GetLastError()) +
-                        ")");
-        }
+        Tell(MissedNotice(missed, appliances, false));
+        OfferRun(missed);
     }
 
 private:
+    // The missed-backup question of the program.
+    void OfferRun(int64_t missed) {
+        std::string program;
+        DWORD error = 0;
+        if (StartManager("-missBackup", &program, &error))
+            Log("", "Missed backup of " + FormatMinute(missed) + " offered");
+        else
+            Log("", "--- FAILED: cannot start " + program + " (" + std::to_string(error) + ")");
+    }
+
+    // The appliances of the selection's shares, each once.
+    std::vector<std::string> SelectedAppliances() {
+        std::vector<std::string> out;
+        const auto shares =
+            BuildSelections(backup::BackupConfig(&data_).Entries(), [](const std::string&) {});
+        for (const ShareSelection& share : shares) {
+            const std::string a = ApplianceOf(share.shareRoot);
+            bool seen = false;
+            for (const std::string& o : out)
+                seen = seen || lstrcmpiA(o.c_str(), a.c_str()) == 0;
+            if (!seen)
+                out.push_back(a);
+        }
+        return out;
+    }
+
+    // The log holds every notice's line; the tray shows those to show.
+    void Tell(const Notice& notice) {
+        Log("", NoticeLogLine(notice));
+        if (!notice.show)
+            JournalNotice("quiet\t" + notice.quiet);
+        else if (tray_)
+            tray_->Post(notice);
+    }
+
     static DWORD WINAPI ThreadMain(void* self) {
         static_cast<Server*>(self)->Work();
         return 0;
@@ -319,7 +371,7 @@ private:
         return active;
     }
 
-    void StartBackup(const std::string& why) {
+    void StartBackup(const std::string& why, RunCause cause) {
         EnterCriticalSection(&lock_);
         if (backupActive_) {
             LeaveCriticalSection(&lock_);
@@ -333,7 +385,7 @@ private:
         record_ = backup::ProgressRecord();
         record_.run = ++runs_;
         publisher_.Publish(record_, true);
-        queue_.push_back({Job::Backup, "", nullptr});
+        queue_.push_back({Job::Backup, "", nullptr, cause});
         LeaveCriticalSection(&lock_);
         Log("", why);
         SetEvent(wake_);
@@ -345,7 +397,7 @@ private:
         EnterCriticalSection(&lock_);
         const bool wait = queue_.empty() && !busy_;
         HANDLE done = wait ? CreateEventA(nullptr, TRUE, FALSE, nullptr) : nullptr;
-        queue_.push_back({job, argument, done});
+        queue_.push_back({job, argument, done, RunCause::Started});
         LeaveCriticalSection(&lock_);
         Log("", what + (wait ? "" : ": queued behind the running backup"));
         SetEvent(wake_);
@@ -394,6 +446,7 @@ private:
             const RunSummary s = RunBackup(*this, &record);
             Log("", "Backup run ended: " + std::to_string(s.shares) + " shares, " +
                         std::to_string(s.counts.filesCopied) + " files copied");
+            Tell(RunNotice(p.cause, s));
             break;
         }
         case Job::ForceChange:
@@ -456,6 +509,7 @@ private:
     Schedule schedule_;
     int64_t lastLook_ = 0;
     DWORD pace_ = 0;
+    Tray* tray_ = nullptr;
 };
 
 Server* g_server = nullptr;
@@ -638,6 +692,12 @@ int QuitRunning() {
     return r == WAIT_OBJECT_0 ? 0 : 1;
 }
 
+int BackUpNowRunning() {
+    const std::string title = "tovengine tray " + UserName();
+    HWND tray = FindWindowA(kTrayWindowClass, title.c_str());
+    return tray && PostMessageA(tray, WM_COMMAND, kTrayBackUpNow, 0) ? 0 : 1;
+}
+
 int RunServer(bool embedding) {
     // one resident engine per user: a second start leaves the running one alone
     const std::string resident = "TOV_ENGINE_RESIDENT_" + FileNamePart(UserName());
@@ -661,6 +721,11 @@ int RunServer(bool embedding) {
     Server server;
     g_server = &server;
     server.Log("", embedding ? "Engine started by a client" : "Engine started");
+    // its own icon in the notification area, for as long as the engine runs
+    Tray tray([&server] { server.BackUpNow(); },
+              [&server](const std::string& line) { server.Log("", line); });
+    tray.Create();
+    server.SetTray(&tray);
     int result = 1;
     if (window && server.Start()) {
         static EngineFactory factory;
@@ -678,6 +743,7 @@ int RunServer(bool embedding) {
         if (SUCCEEDED(hr))
             CoRevokeClassObject(cookie);
         server.Stop();
+        tray.Destroy();
         server.Log("", "Engine ended");
         result = SUCCEEDED(hr) ? 0 : 1;
     }

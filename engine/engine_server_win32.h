@@ -10,5 +10,7 @@ int RunServer(bool embedding);
 int Register(bool add);
 // /Quit: ends the running engine of this user and waits for it.
 int QuitRunning();
+// /BackupNow: "Back up now" in the running engine of this user; 1 when none runs.
+int BackUpNowRunning();
 
 } // namespace engine

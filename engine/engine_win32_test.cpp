@@ -1,6 +1,7 @@
 // tovengine.exe as the client meets it in the lab prefix: the client's calls start it through
 // COM, it backs up to a share by UNC path with history levels, a cancel, the settings and clean
-// commands, a failing or missing engine, the progress record's mutex and the progress screen.
+// commands, a failing or missing engine, the progress record's mutex and the progress screen;
+// the notices of its tray icon, read from what the tray handed the shell.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,8 +15,12 @@
 #include "backup/progress_channel.h"
 #include "backup/progress_screen.h"
 #include "backup/progress_screen_win32.h"
+#include "app/settings.h"
 #include "engine/history_store.h"
+#include "engine/notice.h"
 #include "engine/paths.h"
+#include "engine/schedule_clock.h"
+#include "engine/tray_win32.h"
 #include "engine/win32_file_system_win32.h"
 #include "lab/uidriver/uidriver_win32.h"
 #include "res/resource.h"
@@ -324,6 +329,162 @@ TEST_F(EngineLab, ProgressScreenShowsARealRunAndItsCompletion) {
     EXPECT_EQ(std::string::npos, Get(data + "log\\tovengine.log").find("Cancel requested"));
     CloseHandle(running);
     CloseHandle(complete);
+}
+
+// The tray's notices through the engine's test hook: each line it writes to the journal
+// (the icon, each balloon as handed to the shell, each quiet decision, each program started)
+// releases a semaphore once. The install directory holds a stand-in tovManager.exe.
+class EngineNotices : public EngineLab {
+protected:
+    void SetUp() override {
+        EngineLab::SetUp();
+        journal = Join(base, "notices.txt");
+        SetEnvironmentVariableA("TOV_ENGINE_NOTICES", journal.c_str());
+        lines = CreateSemaphoreA(nullptr, 0, 1000, "TOV_ENGINE_NOTICE_JOURNAL");
+        started = CreateSemaphoreA(nullptr, 0, 100, "TOV_TEST_MANAGER_STARTED");
+        hadInstall =
+            AppSettings::ReadString(AppSettings::Root::LocalMachine, "installDirectory", &install);
+        standIn = Join(Folder(), "stand-in");
+        DeleteFileA(Join(standIn, "launches.txt").c_str());
+        SetInstallDirectory(&standIn);
+    }
+
+    void TearDown() override {
+        EngineLab::TearDown();
+        SetEnvironmentVariableA("TOV_ENGINE_NOTICES", nullptr);
+        SetInstallDirectory(hadInstall ? &install : nullptr);
+        CloseHandle(lines);
+        CloseHandle(started);
+    }
+
+    static void SetInstallDirectory(const std::string* folder) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, AppSettings::KEY, 0, nullptr,
+                                                 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+        if (folder)
+            RegSetValueExA(key, "installDirectory", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(folder->c_str()),
+                           static_cast<DWORD>(folder->size() + 1));
+        else
+            RegDeleteValueA(key, "installDirectory");
+        RegCloseKey(key);
+    }
+
+    // Waits for n more lines; returns every line of the journal.
+    std::vector<std::string> Journal(int n) {
+        for (int i = 0; i < n; ++i)
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(lines, kRunDeadlineMs)) << "line " << i;
+        std::vector<std::string> out;
+        const std::string text = Get(journal);
+        size_t at = 0;
+        for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+            out.push_back(text.substr(at, end - at));
+        return out;
+    }
+
+    static std::vector<std::string> Kind(const std::vector<std::string>& all, const char* kind) {
+        std::vector<std::string> out;
+        for (const std::string& line : all)
+            if (line.compare(0, std::strlen(kind) + 1, std::string(kind) + "\t") == 0)
+                out.push_back(line);
+        return out;
+    }
+
+    static HWND TrayWindow() {
+        char user[256] = "";
+        DWORD n = sizeof user;
+        GetUserNameA(user, &n);
+        return FindWindowA(engine::kTrayWindowClass,
+                           (std::string("tovengine tray ") + user).c_str());
+    }
+
+    // The stand-in's command lines, once it has started count more times.
+    std::string Launches(int count) {
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, kRunDeadlineMs));
+        return Get(Join(standIn, "launches.txt"));
+    }
+
+    std::string journal, standIn, install;
+    bool hadInstall = false;
+    HANDLE lines = nullptr;
+    HANDLE started = nullptr;
+};
+
+TEST_F(EngineNotices, AnUnreadableFileRaisesOneBalloonNamingItAndItsClickOpensTheStatus) {
+    Put(Join(source, "a.txt"), "a");
+    const std::string locked = Join(source, "locked.txt");
+    Put(locked, "l");
+    // open with no sharing: the engine cannot read it meanwhile
+    HANDLE hold = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hold);
+    const backup::ProgressRecord run = BackUp();
+    CloseHandle(hold);
+    EXPECT_EQ(1, run.skipped);
+    const std::vector<std::string> all = Journal(2);
+    ASSERT_EQ(1u, Kind(all, "icon").size());
+    EXPECT_EQ("icon\tresult=1\tuFlags=0x7\ttip=TOV backup", Kind(all, "icon")[0]);
+    const std::vector<std::string> balloons = Kind(all, "balloon");
+    ASSERT_EQ(1u, balloons.size());
+    const std::string text = "The backup to TOVENG is incomplete: 1 file was skipped (" + locked +
+                             "). Click here to see the backup status.";
+    EXPECT_EQ("balloon\tresult=1\tuFlags=0x10\tdwInfoFlags=0x2\tuTimeout=30000\ttitle=Backup "
+              "incomplete\ttext=" +
+                  text,
+              balloons[0]);
+    EXPECT_NE(std::string::npos,
+              Get(data + "log\\tovengine.log").find("Notice: Backup incomplete: " + text));
+
+    // a click on the balloon starts the install directory's tovManager.exe with -dashBoard
+    HWND tray = TrayWindow();
+    ASSERT_NE(nullptr, tray);
+    ASSERT_TRUE(PostMessageA(tray, engine::WM_TOV_TRAY, 1, NIN_BALLOONUSERCLICK));
+    EXPECT_EQ("\"" + Join(standIn, "tovManager.exe") + "\" -dashBoard\r\n", Launches(1));
+    EXPECT_EQ(1u, Kind(Journal(1), "launch").size());
+}
+
+TEST_F(EngineNotices, ACleanRunFromTheTrayMenuRaisesNone) {
+    Put(Join(source, "a.txt"), "a");
+    backup::BackupEngine::SendCommand("reschedule");
+    HWND tray = TrayWindow();
+    ASSERT_NE(nullptr, tray);
+    // "Back up now", as the menu's choice arrives
+    ASSERT_TRUE(PostMessageA(tray, WM_COMMAND, engine::kTrayBackUpNow, 0));
+    const std::vector<std::string> all = Journal(2);
+    EXPECT_TRUE(Kind(all, "balloon").empty());
+    EXPECT_EQ(std::vector<std::string>{"quiet\tthe run ended complete"}, Kind(all, "quiet"));
+    EXPECT_EQ("a", Get(Backup("a.txt")));
+    EXPECT_NE(std::string::npos,
+              Get(data + "log\\tovengine.log").find("Backup requested from the tray"));
+    // "Open backup status" starts the status view too
+    ASSERT_TRUE(PostMessageA(tray, WM_COMMAND, engine::kTrayOpenStatus, 0));
+    EXPECT_NE(std::string::npos, Launches(1).find("\" -dashBoard"));
+}
+
+TEST_F(EngineNotices, AMissedScheduleRaisesOneAndIsOffered) {
+    // the default schedule runs every day at 22:00; the latest run was three days ago
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    const int64_t now = engine::MinuteOf({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute});
+    engine::EngineMemory memory;
+    memory.lastRun = now - 3 * 24 * 60;
+    memory.lastOffered = memory.lastRun;
+    char user[256] = "";
+    DWORD n = sizeof user;
+    GetUserNameA(user, &n);
+    Put(data + "log\\tovengine_" + user + ".txt", engine::FormatMemory(memory));
+    // the engine looks at start, before it serves this first call
+    backup::BackupEngine::SendCommand("reschedule");
+    EXPECT_NE(std::string::npos, Launches(1).find("\" -missBackup"));
+    const std::vector<std::string> all = Journal(3);
+    const std::vector<std::string> balloons = Kind(all, "balloon");
+    ASSERT_EQ(1u, balloons.size());
+    EXPECT_NE(std::string::npos, balloons[0].find("result=1"));
+    EXPECT_NE(std::string::npos, balloons[0].find("title=Scheduled backup missed\ttext=The "
+                                                  "scheduled backup to TOVENG of "));
+    EXPECT_NE(std::string::npos, balloons[0].find("did not run: this computer was off"));
+    EXPECT_EQ(1u, Kind(all, "launch").size());
 }
 
 } // namespace

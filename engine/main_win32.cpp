@@ -1,5 +1,6 @@
 // tovengine.exe: the backup engine. "/RegServer" and "/UnregServer" register it; "/Quit" ends the
-// running one; otherwise (at logon, or "-Embedding" when COM starts it) it stays resident.
+// running one; "/BackupNow" starts a backup in the running one, as its tray menu does; otherwise
+// (at logon, or "-Embedding" when COM starts it) it stays resident.
 #include <windows.h>
 
 #include <cstring>
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
             return engine::Register(false);
         if (Is(argv[i], "Quit"))
             return engine::QuitRunning();
+        if (Is(argv[i], "BackupNow"))
+            return engine::BackUpNowRunning();
         if (Is(argv[i], "Embedding"))
             embedding = true;
     }

@@ -2,7 +2,14 @@
 #include "tovctl/commands.h"
 
 #include "tovctl/appliance_commands.h"
+#include "tovctl/doctor_command.h"
 #include "tovctl/lab_commands.h"
+
+namespace {
+
+std::vector<std::string> OperandTargets(const Invocation& inv) { return inv.operands; }
+
+} // namespace
 
 const std::vector<TovctlCommand>& TovctlCommands() {
     static const std::vector<TovctlCommand> table = {
@@ -24,12 +31,15 @@ const std::vector<TovctlCommand>& TovctlCommands() {
         {"discover", true, 1, "discover 1|2",
          "scan this computer's first subnet (1) or by broadcast (2)", CheckDiscover, RunDiscover},
         {"probe", true, 1, "probe ADDRESS", "one echo probe: 0 no answer, 1 answered, 2 failed",
-         nullptr, RunProbe},
+         nullptr, RunProbe, 0, OperandTargets},
         {"reconfigure", true, 1, "reconfigure ADDRESS",
          "give the appliance at ADDRESS a free address of this subnet", CheckReconfigure,
-         RunReconfigure},
+         RunReconfigure, 0, OperandTargets},
         {"adapters", true, 0, "adapters", "the adapter and gateway tables discovery loads", nullptr,
          RunAdapters},
+        {"doctor", true, 0, "doctor [ADDRESS] [--fix] [--remembered ADDRESS]",
+         "why no drive (or not the one at ADDRESS) is found, and what to do", CheckDoctor,
+         RunDoctor, 4, DoctorTargets},
     };
     return table;
 }

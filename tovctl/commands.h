@@ -30,6 +30,11 @@ struct TovctlCommand {
     bool (*check)(const Invocation& inv);
     // Runs the command, prints its report and returns the exit status.
     int (*run)(const Invocation& inv);
+    // Operands it may take beyond `operands` (options among them).
+    size_t optionalOperands = 0;
+    // A lab command's addresses besides its broadcasts (echo and TCP targets), which the lab
+    // guard checks too. May be null.
+    std::vector<std::string> (*targets)(const Invocation& inv) = nullptr;
 };
 
 const std::vector<TovctlCommand>& TovctlCommands();

@@ -82,5 +82,7 @@ refuses discover 2
 refuses discover 1
 refuses probe 198.51.100.20
 refuses reconfigure 198.51.100.20
+refuses doctor
+refuses doctor 198.51.100.20 --fix
 
 [ $failures -eq 0 ]

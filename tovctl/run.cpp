@@ -39,7 +39,8 @@ int RunTovctl(const std::vector<std::string>& args, FILE* out, FILE* err) {
         first = at + 2;
     }
     inv.operands.assign(args.begin() + static_cast<long>(first), args.end());
-    if (inv.operands.size() != command->operands) {
+    if (inv.operands.size() < command->operands ||
+        inv.operands.size() > command->operands + command->optionalOperands) {
         if (command->lab)
             std::fprintf(err, "tovctl: wrong number of operands for %s (see --help)\n",
                          command->word);
@@ -55,10 +56,10 @@ int RunTovctl(const std::vector<std::string>& args, FILE* out, FILE* err) {
     if (command->check && !command->check(inv))
         return TOVCTL_USAGE;
     if (command->lab) {
-        // a probe's target is where its echo goes; the other commands broadcast
+        // where a command's echoes and connections go; every lab command broadcasts too
         std::vector<std::string> targets;
-        if (inv.word == "probe" || inv.word == "reconfigure")
-            targets = inv.operands;
+        if (command->targets)
+            targets = command->targets(inv);
         std::string why;
         if (!InsideNetworkLab(targets, &why)) {
             std::fprintf(err,

@@ -13,7 +13,10 @@ void AppendCommands(std::string* text, bool lab) {
             continue;
         std::string line = "  ";
         line += c.synopsis;
-        line.resize(std::max<size_t>(line.size() + 2, 34), ' ');
+        // a long command line gets its summary on the next line
+        if (line.size() > 32)
+            line += "\n";
+        line.resize(line.back() == '\n' ? line.size() + 34 : 34, ' ');
         *text += line + c.summary + "\n";
     }
 }
@@ -38,7 +41,8 @@ std::string UsageText() {
             "  1  it failed: a transport failure (time-out, socket error), for crat, shar,\n"
             "     pshr, frst, gub1, gps1 and gsp1 also a reply the command rejects, spvt data\n"
             "     over 4082 bytes, a probe that failed (2), a discover or reconfigure whose\n"
-            "     result is not 0 (a unicast discover also ends well with 0xC0000001)\n"
+            "     result is not 0 (a unicast discover also ends well with 0xC0000001), a\n"
+            "     doctor that found no drive this computer can use (or none at ADDRESS)\n"
             "  2  bad usage (unknown command, wrong number of fields, not an address)\n"
             "  3  a lab command refused outside the network lab\n";
     return text;
