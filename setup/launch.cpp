@@ -4,9 +4,8 @@
 #include "app/log.h"
 
 namespace setup {
-namespace {
 
-bool OpenAndReport(const std::string& target, Shell& shell) {
+bool OpenTarget(const std::string& target, Shell& shell) {
     if (!ShellOpenFailed(shell.Open(target)))
         return true;
     // Read the error before anything else can overwrite it.
@@ -20,20 +19,18 @@ bool OpenAndReport(const std::string& target, Shell& shell) {
     return false;
 }
 
-} // namespace
-
 bool LaunchTarget(const std::string& target, Shell& shell) {
     return LaunchTarget(target, target, shell);
 }
 
 bool LaunchTarget(const std::string& target, const std::string& logged, Shell& shell) {
     WriteLog(LOG_TRACE, "Going to Launch to <%s>", logged.c_str());
-    return OpenAndReport(target, shell);
+    return OpenTarget(target, shell);
 }
 
 bool OpenSupportPage(Shell& shell) {
     WriteLog(LOG_TRACE, "Going to kelvox web site <%s>", SUPPORT_PAGE_ADDRESS);
-    return OpenAndReport(SUPPORT_PAGE_ADDRESS, shell);
+    return OpenTarget(SUPPORT_PAGE_ADDRESS, shell);
 }
 
 } // namespace setup

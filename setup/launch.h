@@ -33,6 +33,10 @@ bool LaunchTarget(const std::string& target, Shell& shell);
 // account name while it opens the share's folder).
 bool LaunchTarget(const std::string& target, const std::string& logged, Shell& shell);
 
+// Opens the target and reports a failure as LaunchTarget does, for callers that log their own
+// line first (the Drag and Sort settings start the sorter so).
+bool OpenTarget(const std::string& target, Shell& shell);
+
 // The Locate screen's WEB button: the support page, logged as "Going to kelvox web site <...>".
 bool OpenSupportPage(Shell& shell);
 
