@@ -134,7 +134,7 @@ SCREENS = [
         C('radio', 'IDC_SORT_OFF', 320, 200, 70, 16, 110),
         C('radio', 'IDC_SORT_PRIVATE', 130, 220, 400, 16, 147, group=True),
         C('radio', 'IDC_SORT_PUBLIC', 130, 240, 400, 16, 148),
-        *help_link(184, 130, 256),
+        *help_link(184, 130, 256, w=480),
         *back(4, 78), *forward(118),
     ]),
     ('IDD_FIRST_DRAG', FULL, 'IDB_BG_GENERAL', [
