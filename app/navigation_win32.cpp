@@ -15,11 +15,13 @@
 #include "protocol/sockets.h"
 #include "res/resource.h"
 #include "setup/locate_win32.h"
+#include "setup/menus_win32.h"
 #include "setup/message_dialog_win32.h"
 #include "setup/message_texts_win32.h"
 #include "setup/note_win32.h"
 #include "setup/screen_results.h"
 #include "skin/resources_win32.h"
+#include "sort/sort_win32.h"
 
 namespace {
 
@@ -93,18 +95,24 @@ public:
         return Run(note, "Note");
     }
 
-    // Screens still to come stand in with the result that leaves them at once: the Main menu
-    // ends the session as X would; the others go back to the screen that opened them.
-    int ShowMainMenu(const std::string&, const std::string&) override {
-        return NotYet("Main menu", setup::RESULT_CLOSE);
+    int ShowMainMenu(const std::string& hostName, const std::string& ipAddress) override {
+        setup::MainMenuScreen menu(hostName, ipAddress);
+        return Run(menu, "Main menu");
     }
-    int ShowDriveManagement(const std::string&, const std::string&) override {
-        return NotYet("Drive management", setup::RESULT_BACK);
+    int ShowDriveManagement(const std::string& hostName, const std::string& ipAddress) override {
+        setup::DriveManagementScreen drives(hostName, ipAddress);
+        return Run(drives, "Drive management");
     }
-    int ShowSortSettings() override { return NotYet("Drag and Sort settings", setup::RESULT_BACK); }
+    int ShowSortSettings() override {
+        dragsort::SortSettingsScreen settings;
+        return Run(settings, "Drag and Sort settings");
+    }
     int ShowFirstDragNotice() override {
-        return NotYet("First drag notice", setup::RESULT_FINISHED);
+        dragsort::FirstDragNotice notice;
+        return Run(notice, "first-drag notice");
     }
+    // Screens still to come stand in with the result that leaves them at once: they go back to
+    // the screen that opened them.
     int ShowStatusView(const std::string&) override {
         return NotYet("Status view", setup::RESULT_BACK);
     }

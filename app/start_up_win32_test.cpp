@@ -83,6 +83,11 @@ TEST_F(Program, FirstDragWithMissedBackupUsesTheFirstDragName) {
 TEST_F(Program, CopiesInDifferentModesBothRun) {
     Hold("zeltovManagerapp");
     Start("-debug -firstDrag");
+    // the first-drag notice is the mode's only screen
+    uidriver::Screen notice;
+    ASSERT_TRUE(uidriver::WaitForScreen(process_.dwProcessId, kDeadlineMs, &notice));
+    EXPECT_EQ(notice.dialogId, IDD_FIRST_DRAG);
+    ASSERT_TRUE(uidriver::Click(notice.hwnd, IDC_CLOSE));
     ExpectEnds();
     EXPECT_TRUE(Logged("Start mode <FIRST DRAG>")) << ReadLog();
     EXPECT_EQ(ReadLog().find("Another copy"), std::string::npos) << ReadLog();
