@@ -12,14 +12,17 @@ here=$(cd "$(dirname "$0")" && pwd)
 TOV_BIN=$(cd "$1" && pwd) || exit 2
 export TOV_BIN TOV_APPLIANCED=$2
 root=$(cd "$here/.." && pwd)
-# a Wine prefix and a state folder of this test's own
+# a lab, a Wine prefix and a state folder of this test's own; an engineer who renamed the lab
+# (TOV_LAB_NET) gets a Drag and Sort lab of that name too
+export TOV_LAB_NET=${TOV_LAB_NET_SORT:-${TOV_LAB_NET:+${TOV_LAB_NET}o}}
+export TOV_LAB_NET=${TOV_LAB_NET:-tovsortl}
 export TOV_NET_WINEPREFIX=${TOV_WINEPREFIX:-$root/build/wine-prefix}-sort
 export SCREENS_OUT=${TOV_LAB_STATE:-$root/build/lab-state}/sort-test
 export SCREENS_SHOTS=$SCREENS_OUT/shots
 mkdir -p "$SCREENS_OUT"
 rm -rf "$SCREENS_SHOTS"
-# shellcheck source=tests/screens/lab-lib.sh
-. "$root/tests/screens/lab-lib.sh"
+# shellcheck source=lab/manager-lib.sh
+. "$root/lab/manager-lib.sh"
 
 drive=
 finish() {
