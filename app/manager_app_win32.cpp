@@ -51,14 +51,7 @@ HMODULE ChooseLanguage() {
 }
 
 void ReadInstallDirectory() {
-    const AppSettings::RawValue value =
-        AppSettings::ReadRaw(AppSettings::Root::LocalMachine, "installDirectory");
-    if (value.sized)
-        WriteLog(LOG_DETAIL, "  Read Install Dir Size %d bytes", static_cast<int>(value.size));
-    if (value.read)
-        WriteLog(LOG_DETAIL, "  Read Install Dir Value -->%d<--",
-                 AppSettings::FirstByteCode(value.data));
-    const std::string dir = AppSettings::TrimWhite(AppSettings::TextFromBytes(value.data));
+    const std::string dir = AppSettings::ReadInstallDirectory();
     app::SetInstallDirectory(dir.empty() ? app::DEFAULT_INSTALL_DIRECTORY : dir);
 }
 

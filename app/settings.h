@@ -24,6 +24,10 @@ std::string ReadTrimmed(Root root, const char* name);
 // as empty. Not trimmed.
 std::string ReadBackupFolder();
 
+// "installDirectory" of the local machine, trimmed (empty when missing), with the two lines its
+// readers log: "  Read Install Dir Size %d bytes" and "  Read Install Dir Value -->%d<--".
+std::string ReadInstallDirectory();
+
 // Reads a flag of the current user ("EnableSort", "SortMyFolder", "tagOn"), decided by the rules
 // of each (first byte; all four bytes for "tagOn"). A missing value is written as 1 and read as on.
 bool ReadFlag(const char* name);

@@ -114,6 +114,15 @@ std::string ReadBackupFolder() {
     return BackupFolderFromBuffer(true, buffer);
 }
 
+std::string ReadInstallDirectory() {
+    const RawValue value = ReadRaw(Root::LocalMachine, "installDirectory");
+    if (value.sized)
+        WriteLog(LOG_DETAIL, "  Read Install Dir Size %d bytes", static_cast<int>(value.size));
+    if (value.read)
+        WriteLog(LOG_DETAIL, "  Read Install Dir Value -->%d<--", FirstByteCode(value.data));
+    return TrimWhite(TextFromBytes(value.data));
+}
+
 bool ReadFlag(const char* name) {
     const FlagLog* log = FindFlagLog(name);
     RawValue value = ReadRaw(Root::CurrentUser, name);

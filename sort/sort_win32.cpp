@@ -4,7 +4,6 @@
 #include "app/globals.h"
 #include "app/log.h"
 #include "app/settings.h"
-#include "app/settings_rules.h"
 #include "res/resource.h"
 #include "setup/launch.h"
 #include "setup/screen_results.h"
@@ -25,18 +24,6 @@ bool Checked(HWND dialog, int id) {
 
 void SetText(skin::SkinDialog& dialog, int id, int stringId) {
     dialog.SetItemText(id, skin::LoadString(static_cast<UINT>(stringId)));
-}
-
-// "installDirectory" as this screen reads it, with its two log lines.
-std::string ReadInstallDirectory() {
-    const AppSettings::RawValue value =
-        AppSettings::ReadRaw(AppSettings::Root::LocalMachine, "installDirectory");
-    if (value.sized)
-        WriteLog(LOG_DETAIL, "  Read Install Dir Size %d bytes", static_cast<int>(value.size));
-    if (value.read)
-        WriteLog(LOG_DETAIL, "  Read Install Dir Value -->%d<--",
-                 AppSettings::FirstByteCode(value.data));
-    return AppSettings::TrimWhite(AppSettings::TextFromBytes(value.data));
 }
 
 } // namespace
@@ -63,7 +50,7 @@ bool SortSettingsScreen::OnInitDialog() {
 }
 
 void SortSettingsScreen::StartSorter() {
-    const SorterLocation sorter = LocateSorter(ReadInstallDirectory());
+    const SorterLocation sorter = LocateSorter(AppSettings::ReadInstallDirectory());
     if (sorter.unknownDirectory)
         MessageBoxA(Hwnd(), "bad", nullptr, MB_OK);
     WriteLog(LOG_TRACE, "Starting TOVSORT... <%s>", sorter.path.c_str());
@@ -101,7 +88,8 @@ bool SortSettingsScreen::OnCommand(int id, int code, HWND control) {
         return true;
     case IDC_HELP_BUTTON:
     case IDC_HELP_LINK:
-        setup::LaunchTarget(app::InstallDirectory() + skin::LoadString(STR_HELP_FILE));
+        setup::OpenTarget(app::InstallDirectory() + skin::LoadString(STR_HELP_FILE),
+                          setup::SystemShell());
         return true;
     default:
         return false;
