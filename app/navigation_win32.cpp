@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "backup/backup_engine.h"
 #include "backup/progress_screen_win32.h"
+#include "backup/status_view_win32.h"
 #include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
 #include "res/resource.h"
@@ -105,8 +106,9 @@ public:
     int ShowFirstDragNotice() override {
         return NotYet("First drag notice", setup::RESULT_FINISHED);
     }
-    int ShowStatusView(const std::string&) override {
-        return NotYet("Status view", setup::RESULT_BACK);
+    int ShowStatusView(const std::string& heading) override {
+        backup::StatusViewScreen view(heading);
+        return view.DoModal();
     }
     int ShowChooseAccount(const std::string&, int*) override {
         return NotYet("Choose account", setup::RESULT_BACK);
