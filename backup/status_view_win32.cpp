@@ -124,7 +124,7 @@ void StatusViewScreen::StartQuery() {
     // its answer is dropped by the link, and nothing it touches goes with the screen.
     std::shared_ptr<CommandChannel> channel = MakeChannel();
     const std::string target = address;
-    // Back and X wait for the answer; Alt+F4 still ends the screen.
+    // Back and X wait for the answer; Enter and Alt+F4 still end the screen.
     EnableItem(IDC_BACK, false);
     EnableItem(IDC_CLOSE, false);
     worker = StartWorker(0, [channel, target](skin::WorkerLink& link) -> uint32_t {
@@ -357,9 +357,9 @@ void StatusViewScreen::OpenLog(int x, int y) {
 }
 
 void StatusViewScreen::OnEnter(int) {
-    // Enter is Back, wherever the focus is
-    if (IsWindowEnabled(Item(IDC_BACK)))
-        EndDialog(setup::RESULT_BACK);
+    // Enter is Back wherever the focus is, also while the query runs: the worker never touches
+    // the screen, so it may go at any time
+    EndDialog(setup::RESULT_BACK);
 }
 
 bool StatusViewScreen::OnCommand(int id, int code, HWND control) {
