@@ -108,7 +108,7 @@ public:
     }
     int ShowStatusView(const std::string& heading) override {
         backup::StatusViewScreen view(heading);
-        return view.DoModal();
+        return Run(view, "Status view");
     }
     int ShowChooseAccount(const std::string&, int*) override {
         return NotYet("Choose account", setup::RESULT_BACK);

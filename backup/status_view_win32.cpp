@@ -118,7 +118,7 @@ void StatusViewScreen::OnTimer(UINT_PTR id) {
 }
 
 void StatusViewScreen::StartQuery() {
-    if (worker)
+    if (queryStarted)
         return;
     // The worker holds only the channel, the address and the link: once the screen has gone
     // its answer is dropped by the link, and nothing it touches goes with the screen.
@@ -127,7 +127,7 @@ void StatusViewScreen::StartQuery() {
     // Back and X wait for the answer; Enter and Alt+F4 still end the screen.
     EnableItem(IDC_BACK, false);
     EnableItem(IDC_CLOSE, false);
-    worker = StartWorker(0, [channel, target](skin::WorkerLink& link) -> uint32_t {
+    queryStarted = StartWorker(0, [channel, target](skin::WorkerLink& link) -> uint32_t {
         WriteLog(LOG_TRACE, "Backup Status Thread Started...");
         QueryAnswer answer;
         answer.result = CMD_BAD_REPLY;
@@ -142,7 +142,7 @@ void StatusViewScreen::StartQuery() {
         WriteLog(LOG_TRACE, "Backup Status Thread Ended...");
         return 0;
     });
-    if (!worker) {
+    if (!queryStarted) {
         EnableItem(IDC_BACK, true);
         EnableItem(IDC_CLOSE, true);
         DrawPage(false);
@@ -411,14 +411,11 @@ void StatusViewScreen::OnDestroy() {
         scrollTimer = false;
     }
     StopTimer(kStartTimer);
-    // A worker still asking the appliance ends on its own; its answer dies with the link.
-    if (worker) {
-        if (cursorBusy) {
-            cursorBusy = false;
-            RestoreCursors();
-        }
-        CloseHandle(worker);
-        worker = nullptr;
+    // A worker still asking the appliance ends on its own (the dialog awaits it); its answer
+    // dies with the link.
+    if (cursorBusy) {
+        cursorBusy = false;
+        RestoreCursors();
     }
     block = StatusBlock();
     list = StatusList();

@@ -44,7 +44,6 @@ protected:
     // After every drawing of a page (tests wait for it).
     virtual void PageDrawn() {}
 
-    HANDLE WorkerThread() const { return worker; }
     HANDLE ViewerProcess() const { return viewer; }
 
 private:
@@ -67,7 +66,7 @@ private:
     StatusList list;
     bool haveList = false;
     int first = 0;
-    HANDLE worker = nullptr;
+    bool queryStarted = false;
     bool cursorBusy = false;
     HANDLE viewer = nullptr;
     std::string copyName;
