@@ -132,6 +132,8 @@ void StatusViewScreen::StartQuery() {
         QueryAnswer answer;
         answer.result = CMD_BAD_REPLY;
         if (!target.empty()) {
+            // the screen awaits this thread as it goes: once it has gone, stop waiting
+            channel->SetAbandoned([&link] { return link.Closed(); });
             channel->SetTarget(target);
             answer.result = channel->SendGub1(answer.block);
             if (answer.result != CMD_OK)
@@ -411,8 +413,8 @@ void StatusViewScreen::OnDestroy() {
         scrollTimer = false;
     }
     StopTimer(kStartTimer);
-    // A worker still asking the appliance ends on its own (the dialog awaits it); its answer
-    // dies with the link.
+    // A worker still asking the appliance gives up within a second of the link's closing (the
+    // dialog awaits it); its answer dies with the link.
     if (cursorBusy) {
         cursorBusy = false;
         RestoreCursors();
