@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "backup/backup_engine.h"
 #include "backup/progress_screen_win32.h"
+#include "backup/status_view_win32.h"
 #include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
 #include "res/resource.h"
@@ -111,11 +112,12 @@ public:
         dragsort::FirstDragNotice notice;
         return Run(notice, "first-drag notice");
     }
+    int ShowStatusView(const std::string& heading) override {
+        backup::StatusViewScreen view(heading);
+        return Run(view, "Status view");
+    }
     // Screens still to come stand in with the result that leaves them at once: they go back to
     // the screen that opened them.
-    int ShowStatusView(const std::string&) override {
-        return NotYet("Status view", setup::RESULT_BACK);
-    }
     int ShowChooseAccount(const std::string&, int*) override {
         return NotYet("Choose account", setup::RESULT_BACK);
     }

@@ -1,6 +1,8 @@
 // What the appliance does behind each command, over the text files of its state folder.
 #include "appliance/state.h"
 
+#include "appliance/backup_status.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -133,6 +135,35 @@ std::vector<StatusRecord> StateFolder::LoadStatus() const {
     return records;
 }
 
+std::vector<StatusRecord> StateFolder::StatusFromShares() const {
+    std::vector<StatusRecord> records;
+    std::vector<Share> shares = LoadShares();
+    for (auto& account : LoadAccounts()) {
+        uint64_t bytes = 0;
+        bool hasShare = false;
+        BackupState latest;
+        for (auto& share : shares) {
+            if (share.user != account.name || !ValidShareName(share.name))
+                continue;
+            hasShare = true;
+            const std::string folder = dir + "/shares/" + share.name;
+            bytes += FolderBytes(folder);
+            BackupState state = LatestBackupState(folder);
+            if (IsNewer(state, latest))
+                latest = state;
+        }
+        if (!hasShare)
+            continue;
+        StatusRecord r;
+        SpaceInUnits(bytes, &r.used, &r.unit);
+        r.date = latest.date;
+        r.state = latest.date.empty() ? '\0' : latest.state;
+        r.name = account.name.substr(0, 32);
+        records.push_back(r);
+    }
+    return records;
+}
+
 std::string StateFolder::Setting(const std::string& key, const std::string& fallback) const {
     std::ifstream in(Path("settings"));
     std::string line;
@@ -237,21 +268,31 @@ std::string StateFolder::Answer(const Request& r) {
     if (w == "gub1") {
         if (!expect(0))
             return ErroReply(ERR_BAD_FIELDS);
-        std::vector<StatusRecord> records = LoadStatus();
+        // backup-status.tsv, when there is one, stands in for what the shares say
+        std::vector<StatusRecord> records =
+            std::ifstream(Path("backup-status.tsv")) ? LoadStatus() : StatusFromShares();
         uint32_t capacity =
             static_cast<uint32_t>(std::strtoul(Setting("capacity", "500").c_str(), nullptr, 0));
         std::string body;
+        uint32_t count = 0;
         for (auto& rec : records) {
             std::string date = rec.date;
-            date.resize(8, '0');
-            body += static_cast<char>(rec.used & 0xFF);
-            body += static_cast<char>((rec.used >> 8) & 0xFF);
-            body += rec.unit;
-            body += date;
-            body += rec.state;
-            body += rec.name + "\n";
+            // a short date ends with zero bytes, as the firmware's does when none is known
+            date.resize(8, '\0');
+            std::string record;
+            record += static_cast<char>(rec.used & 0xFF);
+            record += static_cast<char>((rec.used >> 8) & 0xFF);
+            record += rec.unit;
+            record += date;
+            record += rec.state;
+            record += rec.name + "\n";
+            // the reply stays within one 4096-byte frame
+            if (10 + body.size() + record.size() > 4096)
+                break;
+            body += record;
+            ++count;
         }
-        uint32_t value = (capacity & 0xFFFF) << 16 | (records.size() & 0xFFFF);
+        uint32_t value = (capacity & 0xFFFF) << 16 | (count & 0xFFFF);
         return NamedReply("gubr", value, body);
     }
     if (w == "gps1") {

@@ -52,6 +52,9 @@ public:
     std::vector<Account> LoadAccounts() const;
     std::vector<Share> LoadShares() const;
     std::vector<StatusRecord> LoadStatus() const;
+    // One record per account with a share: the bytes below its share folders and the newest
+    // state the backup engine left there.
+    std::vector<StatusRecord> StatusFromShares() const;
     std::string Setting(const std::string& key, const std::string& fallback) const;
 
 private:

@@ -37,7 +37,7 @@ tov_ensure_prefix() {
 
 # Lab settings that live in the prefix; raise the version when they change, and existing
 # prefixes take them on their next use.
-TOV_HOOKS_VERSION=3
+TOV_HOOKS_VERSION=4
 tov_prefix_hooks() {
     local log="$TOV_LAB_STATE/wineboot.log"
     # a recorded browser instead of a real one
@@ -45,6 +45,15 @@ tov_prefix_hooks() {
         </dev/null >>"$log" 2>&1
     # without a window manager, windows managed by the X side take 2 s to go away when closed
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >>"$log" 2>&1
+    # text documents as a Windows PC opens them (a fresh prefix has "txtfile" but no ".txt"),
+    # with the lab's viewer, which records each file in lab-state/viewer.log
+    local viewer="Z:$TOV_ROOT/build/win32/bin/tovviewer.exe" journal="Z:$TOV_LAB_STATE/viewer.log"
+    viewer=${viewer//\//\\}
+    journal=${journal//\//\\}
+    wine reg add 'HKCR\.txt' /ve /t REG_SZ /d txtfile /f </dev/null >>"$log" 2>&1
+    wine reg add 'HKCR\.txt' /v 'Content Type' /t REG_SZ /d text/plain /f </dev/null >>"$log" 2>&1
+    wine reg add 'HKCR\txtfile\shell\open\command' /ve /t REG_SZ \
+        /d "\"$viewer\" \"$journal\" \"%1\"" /f </dev/null >>"$log" 2>&1
     tov_register_engine
 }
 

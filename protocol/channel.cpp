@@ -77,6 +77,19 @@ void CommandChannel::Close() {
     SocketsRelease();
 }
 
+int CommandChannel::WaitReadable(SocketHandle s, unsigned seconds) {
+    if (!abandoned || seconds == 0)
+        return SocketWaitReadable(s, seconds);
+    for (unsigned waited = 0; waited < seconds; ++waited) {
+        if (abandoned())
+            return 0;
+        const int ready = SocketWaitReadable(s, 1);
+        if (ready != 0)
+            return ready;
+    }
+    return 0;
+}
+
 uint32_t CommandChannel::Receive(SocketHandle s, uint8_t* buffer, unsigned seconds, bool oneRead,
                                  size_t* received) {
     size_t position = 0;
@@ -91,7 +104,7 @@ uint32_t CommandChannel::Receive(SocketHandle s, uint8_t* buffer, unsigned secon
         long count =
             position > 0 ? SocketReceiveReady(s, buffer + position, room) : SOCKET_NOTHING_YET;
         if (count == SOCKET_NOTHING_YET) {
-            int ready = SocketWaitReadable(s, seconds);
+            int ready = WaitReadable(s, seconds);
             if (ready < 0) {
                 lastError = SocketsLastError();
                 return CMD_SOCKET_ERROR;

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -78,6 +79,10 @@ public:
     CommandChannel& operator=(const CommandChannel&) = delete;
 
     void SetTarget(const std::string& address);
+    // Asked about once a second while a reply is awaited; when it answers true the wait ends as
+    // a time-out, so that a caller who no longer wants the reply is not kept for the whole of a
+    // long one. Set before an exchange, on the thread that runs it.
+    void SetAbandoned(std::function<bool()> abandoned) { this->abandoned = std::move(abandoned); }
 
     // address is an IPv4 address in network order (0 for any local address).
     uint32_t Open(uint16_t port, int protocol, uint32_t address);
@@ -160,6 +165,8 @@ protected:
     virtual void ListenerEnded() {}
 
 private:
+    // SocketWaitReadable, in one-second steps with the abandoned check between them when set.
+    int WaitReadable(SocketHandle s, unsigned seconds);
     uint32_t SendStatusCommand(const char* word, const std::string* fields, uint32_t fieldCount,
                                uint32_t& status);
     // Posts a record that has just been added to the table.
@@ -187,6 +194,7 @@ private:
     // or starts another pass, and the destructor joins it too, so no listener outlives its
     // channel. The flags tell the waiting side how far the listener has got.
     std::string freeAddress;
+    std::function<bool()> abandoned;
     std::thread listener;
     std::atomic<bool> listenerAbandoned;
     std::mutex listenerLock;

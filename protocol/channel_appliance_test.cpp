@@ -363,6 +363,19 @@ TEST_F(ApplianceTest, ConnectionKeptOpenTimesOut) {
     EXPECT_EQ(status, 0xDEADBEEFu);
 }
 
+TEST_F(ApplianceTest, AbandonedWaitEndsAsATimeOut) {
+    // the product's ten minutes for "gub1": only the abandoned check can end the wait
+    Fault("gub1 hold\n");
+    CommandChannel patient;
+    patient.SetTarget(address);
+    int asked = 0;
+    patient.SetAbandoned([&asked] { return ++asked == 2; });
+    StatusBlock block;
+    EXPECT_EQ(patient.SendGub1(block), CMD_TIMEOUT);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(block.bytes);
+}
+
 TEST_F(ApplianceTest, RefusedConnectionLeavesOutValuesAlone) {
     channel.SetTarget(NOBODY);
     uint32_t status = 0xDEADBEEF;

@@ -4,6 +4,7 @@
 #include "tovctl/appliance_commands.h"
 #include "tovctl/doctor_command.h"
 #include "tovctl/lab_commands.h"
+#include "tovctl/status_command.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ const std::vector<TovctlCommand>& TovctlCommands() {
         {"spvt", false, 1, "spvt ADDRESS HEX",
          "send a block of bytes, given as hex (at most 4082 bytes)", CheckSpvt, RunSpvt},
         {"gub1", false, 0, "gub1 ADDRESS", "the backup status block", nullptr, RunGub1},
+        {"status", false, 0, "status ADDRESS",
+         "the status view's table: users, space, last backup, totals", nullptr, RunStatus},
         {"gps1", false, 0, "gps1 ADDRESS", "the public share name", nullptr, RunGps1},
         {"gsp1", false, 1, "gsp1 ADDRESS NAME", "whether the account has a password (1) or not (2)",
          nullptr, RunGsp1},
