@@ -41,6 +41,7 @@ public:
     }
 
     std::string Text(int id) const { return uidriver::ControlText(screen.hwnd, id); }
+    bool Visible(int id) const { return IsWindowVisible(GetDlgItem(screen.hwnd, id)) != FALSE; }
     bool Checked(int id) const {
         return SendDlgItemMessageA(screen.hwnd, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
     }

@@ -18,49 +18,13 @@
 #include "setup/message_dialog_win32.h"
 #include "setup/message_table.h"
 #include "setup/note_win32.h"
+#include "setup/screen_run_win32.h"
 #include "setup/test_log.h"
 #include "skin/resources_win32.h"
 
 namespace {
 
-constexpr DWORD kDeadlineMs = 20000;
-
-// A screen shown on a thread of its own while the test acts as the user.
-class ScreenRun {
-public:
-    explicit ScreenRun(std::function<int()> show) : result(std::async(std::launch::async, show)) {}
-    ~ScreenRun() {
-        // a screen left open by a failed check is closed so that the thread can end
-        if (result.valid() && result.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-            uidriver::SendKey(screen.hwnd, "Alt+F4");
-    }
-
-    // The screen once it is up; false when none came.
-    bool WaitShown(int dialogId) {
-        if (!uidriver::WaitForScreen(GetCurrentProcessId(), kDeadlineMs, &screen, previous))
-            return false;
-        previous = screen.hwnd;
-        return screen.dialogId == dialogId;
-    }
-
-    // The screen's result, or -2 when it did not end in time.
-    int Result() {
-        if (result.wait_for(std::chrono::milliseconds(kDeadlineMs)) != std::future_status::ready)
-            return -2;
-        return result.get();
-    }
-
-    std::string Text(int id) const { return uidriver::ControlText(screen.hwnd, id); }
-    bool Visible(int id) const { return IsWindowVisible(GetDlgItem(screen.hwnd, id)) != FALSE; }
-    bool Click(int id) const { return uidriver::Click(screen.hwnd, id); }
-    bool Key(const char* key) const { return uidriver::SendKey(screen.hwnd, key); }
-
-    uidriver::Screen screen;
-
-private:
-    HWND previous = nullptr;
-    std::future<int> result;
-};
+using setup_test::ScreenRun;
 
 int ShowMessage(const std::string& device, uint32_t code) {
     return setup::ShowMessageDialog(device, code);
