@@ -4,7 +4,8 @@
 # the UI driver, against a simulated appliance whose shares the lab's network provider maps.
 #   setup/setup_lab_test.sh BINDIR SIMULATOR [CASE...]
 # Cases: public, private-business, existing-marker, existing-open, no-accounts, wrong-password,
-# late-share, second-setup, cancel-refused, xp-credentials, close-while-setting-up (default: all).
+# late-share, second-setup, cancel-refused, credential-conflict, xp-credentials,
+# close-while-setting-up (default: all).
 # Needs root.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,7 +14,8 @@ export TOV_BIN=$1 TOV_APPLIANCED=$2
 shift 2
 cases=("$@")
 [ ${#cases[@]} -gt 0 ] || cases=(public private-business existing-marker existing-open no-accounts
-    wrong-password late-share second-setup cancel-refused xp-credentials close-while-setting-up)
+    wrong-password late-share second-setup cancel-refused credential-conflict xp-credentials
+    close-while-setting-up)
 root=$(cd "$here/.." && pwd)
 # a lab, a Wine prefix and a state folder of this test's own
 export TOV_LAB_NET=${TOV_LAB_NET_SETUP:-tovsetup}
@@ -378,6 +380,28 @@ case_cancel_refused() {
     screens_log | grep -qx "CtovDlgCreate::Disconnect - Device not disconnected (Y:)" ||
         fail "no refused-cancel line"
     screens_log | grep -qx -- "--- ERROR: Shared Already Mapped!!" || fail "no already-mapped line"
+    back_to_choose_and_close
+}
+
+case_credential_conflict() {
+    # bob's connection, which cannot be cancelled, holds the appliance under bob's name
+    fresh_start win2k || return 1
+    choose $PRIVATE || return 1
+    enter_new bob secret || return 1
+    finish || return 1
+    complete_and_close || return 1
+    echo "busy \\\\$HOST\\bob" >"$LAB_WINEPREFIX/drive_c/tovnp/control.txt"
+    seed_account zoe pw
+    start_again || return 1
+    choose $EXISTING || return 1
+    wait_list || return 1
+    # the list is sorted: bob, zoe; Y: is still bob's
+    screens_driver select $LIST 1 >/dev/null
+    screens_driver type $PASSWORD pw >/dev/null
+    finish || return 1
+    expect_message "A0FF - 1219" "only connect one Shared Storage user account"
+    journal | grep -qx "add X: \\\\\\\\$HOST\\\\zoe user=zoe password=(set) flags=0x1 -> 1219" ||
+        fail "the provider did not refuse the second set of credentials"
     back_to_choose_and_close
 }
 
