@@ -12,6 +12,22 @@
 
 namespace setup {
 
+AccountScreen::AccountScreen(UINT templateId, std::string applianceName)
+    : Screen(templateId), applianceName(std::move(applianceName)),
+      stop(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+AccountScreen::~AccountScreen() {
+    if (stop)
+        CloseHandle(stop);
+}
+
+void AccountScreen::OnDestroy() {
+    if (busy)
+        WriteLog(LOG_TRACE, "  The screen has closed; waiting for its thread to end");
+    if (stop)
+        SetEvent(stop);
+}
+
 void AccountScreen::Prepare(int dialogId) {
     InitSkin(IDB_BG_GENERAL);
     skin::PlaceControls(*this, dialogId);
@@ -136,7 +152,7 @@ void PurposeScreen::Finish() {
         ShowItem(id, false);
     ShowBusyText();
     WriteLog(LOG_TRACE, "Starting Setup Shared Storage Thread...");
-    if (!StartSetupThread(worker, Link(), WM_SETUP_FINISHED, request)) {
+    if (!StartSetupThread(*this, WM_SETUP_FINISHED, request, stop)) {
         // no thread, no set-up: the screen fails as a set-up that could not start
         resultCode = GetLastError();
         EndDialog(RESULT_SETUP_FAILED);

@@ -11,11 +11,14 @@
 namespace setup {
 
 // What the three screens share: the title and appliance name, Back and the forward button, the
-// help link, the busy state with its wait cursor, and Enter.
+// help link, the busy state with its wait cursor, Enter, and the stop of a set-up whose screen
+// goes.
 class AccountScreen : public skin::Screen {
 public:
-    AccountScreen(UINT templateId, std::string applianceName)
-        : Screen(templateId), applianceName(std::move(applianceName)) {}
+    AccountScreen(UINT templateId, std::string applianceName);
+    ~AccountScreen() override;
+    AccountScreen(const AccountScreen&) = delete;
+    AccountScreen& operator=(const AccountScreen&) = delete;
 
 protected:
     // InitSkin and the placed controls, the appliance name.
@@ -31,8 +34,13 @@ protected:
 
     void OnEnter(int focusedId) override;
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    // The window goes: a set-up still running is told to stop waiting.
+    void OnDestroy() override;
 
     std::string applianceName;
+    // Set when the window goes; the screen's workers end before DoModal returns, so it outlives
+    // them.
+    HANDLE stop;
 
 private:
     bool busy = false;
@@ -81,7 +89,6 @@ private:
     std::string password;
     uint32_t resultCode = 0;
     bool noPassword = false;
-    ScreenWorker worker;
 };
 
 class PurposeScreen : public AccountScreen {
@@ -105,7 +112,6 @@ private:
     std::string accountName;
     std::string password;
     uint32_t resultCode = 0;
-    ScreenWorker worker;
 };
 
 // What the user-list thread hands the name screen.

@@ -79,7 +79,7 @@ void NamePasswordScreen::StartUserList() {
     EnableButton(IDC_NEXT, IDC_NEXT_LABEL, false);
     SetBusy(true);
     const std::string address = ipAddress;
-    const bool started = worker.Start(Link(), 0, [address](skin::WorkerLink& link, HANDLE) {
+    const bool started = StartWorker(0, [address](skin::WorkerLink& link) {
         link.DeliverValue(WM_USER_LIST_READY, FetchUserList(address));
         return 0u;
     });
@@ -197,7 +197,7 @@ void NamePasswordScreen::StartExistingSetup() {
         ShowItem(id, false);
     ShowBusyText();
     WriteLog(LOG_TRACE, "Starting Setup Shared Storage Thread...");
-    if (!StartSetupThread(worker, Link(), WM_EXISTING_SETUP_FINISHED, request)) {
+    if (!StartSetupThread(*this, WM_EXISTING_SETUP_FINISHED, request, stop)) {
         resultCode = GetLastError();
         EndDialog(RESULT_SETUP_FAILED);
     }

@@ -18,13 +18,15 @@ cases=("$@")
     close-while-setting-up)
 root=$(cd "$here/.." && pwd)
 # a lab, a Wine prefix and a state folder of this test's own
-export TOV_LAB_NET=${TOV_LAB_NET_SETUP:-tovsetup}
+# an engineer who renamed the lab (TOV_LAB_NET) gets a set-up lab of that name too
+export TOV_LAB_NET=${TOV_LAB_NET_SETUP:-${TOV_LAB_NET:+${TOV_LAB_NET}u}}
+export TOV_LAB_NET=${TOV_LAB_NET:-tovsetup}
 export TOV_NET_WINEPREFIX=${TOV_WINEPREFIX:-$root/build/wine-prefix}-setup
 export SCREENS_OUT=${TOV_LAB_STATE:-$root/build/lab-state}/setup-test
 export SCREENS_SHOTS=$SCREENS_OUT/shots
 mkdir -p "$SCREENS_OUT"
-# shellcheck source=tests/screens/lab-lib.sh
-. "$root/tests/screens/lab-lib.sh"
+# shellcheck source=lab/manager-lib.sh
+. "$root/lab/manager-lib.sh"
 trap screens_lab_down EXIT
 
 # screens and controls

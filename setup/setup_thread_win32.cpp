@@ -96,63 +96,11 @@ private:
     size_t size = 0;
 };
 
-struct WorkerStart {
-    std::shared_ptr<skin::WorkerLink> link;
-    UINT doneMessage;
-    std::function<std::uint32_t(skin::WorkerLink&, HANDLE)> work;
-    HANDLE stop;
-};
-
-unsigned __stdcall WorkerMain(void* arg) {
-    std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(arg));
-    const std::uint32_t result = start->work(*start->link, start->stop);
-    if (start->doneMessage)
-        start->link->Post(start->doneMessage, result, 0);
-    return 0;
-}
-
 } // namespace
 
-ScreenWorker::ScreenWorker() : stop(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-
-ScreenWorker::~ScreenWorker() {
-    if (thread) {
-        if (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
-            WriteLog(LOG_TRACE, "  The screen has closed; waiting for its thread to end");
-            SetEvent(stop);
-            WaitForSingleObject(thread, INFINITE);
-        }
-        CloseHandle(thread);
-    }
-    if (stop)
-        CloseHandle(stop);
-}
-
-bool ScreenWorker::Running() const {
-    return thread && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
-}
-
-bool ScreenWorker::Start(std::shared_ptr<skin::WorkerLink> link, UINT doneMessage,
-                         std::function<std::uint32_t(skin::WorkerLink&, HANDLE)> work) {
-    if (Running() || !link)
-        return false;
-    if (thread) {
-        CloseHandle(thread);
-        thread = nullptr;
-    }
-    auto* start = new WorkerStart{std::move(link), doneMessage, std::move(work), stop};
-    const uintptr_t handle = _beginthreadex(nullptr, 0, WorkerMain, start, 0, nullptr);
-    if (!handle) {
-        delete start;
-        return false;
-    }
-    thread = reinterpret_cast<HANDLE>(handle);
-    return true;
-}
-
-bool StartSetupThread(ScreenWorker& worker, std::shared_ptr<skin::WorkerLink> link,
-                      UINT doneMessage, const SetupRequest& request) {
-    return worker.Start(std::move(link), doneMessage, [request](skin::WorkerLink&, HANDLE stop) {
+bool StartSetupThread(skin::Dialog& screen, UINT doneMessage, const SetupRequest& request,
+                      HANDLE stop) {
+    return screen.StartWorker(doneMessage, [request, stop](skin::WorkerLink&) {
         WindowsSetupSystem system(stop);
         ChannelSetupCommands commands(request.ipAddress);
         return RunSetup(request, system, commands);

@@ -1,14 +1,13 @@
 // SetupThread on Windows: the set-up worker over this computer, started by an account screen and
-// reporting to it by a posted message; and the run's hold on the thread while its screen goes.
+// reporting to it by a posted message.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 
 #include "setup/setup_worker.h"
-#include "skin/worker_win32.h"
+#include "skin/dialog_win32.h"
 
 namespace setup {
 
@@ -17,31 +16,11 @@ constexpr UINT WM_SETUP_FINISHED = 0x04C8;
 constexpr UINT WM_EXISTING_SETUP_FINISHED = 0x04C9;
 constexpr UINT WM_USER_LIST_READY = 0x04CA;
 
-// A screen's worker thread. The thread gets copies of what it needs and the screen's link, never
-// the screen; when the screen is destroyed first (X or Alt+F4 while it runs), the link drops the
-// thread's message, the stop event cuts the set-up's waits short, and the screen's destructor
-// waits here until the thread has ended, so it never runs on past the program's end.
-class ScreenWorker {
-public:
-    ScreenWorker();
-    ~ScreenWorker();
-    ScreenWorker(const ScreenWorker&) = delete;
-    ScreenWorker& operator=(const ScreenWorker&) = delete;
-
-    // false when a thread runs already or cannot be started. doneMessage (0: none) is posted
-    // with the work's result as wParam.
-    bool Start(std::shared_ptr<skin::WorkerLink> link, UINT doneMessage,
-               std::function<std::uint32_t(skin::WorkerLink&, HANDLE stop)> work);
-    bool Running() const;
-
-private:
-    HANDLE thread = nullptr;
-    HANDLE stop = nullptr;
-};
-
-// The set-up on this computer; posts doneMessage with the result when it ends.
-bool StartSetupThread(ScreenWorker& worker, std::shared_ptr<skin::WorkerLink> link,
-                      UINT doneMessage, const SetupRequest& request);
+// The set-up on this computer as a worker of the screen, which owns the thread and awaits it
+// before it goes; doneMessage carries the result. stop, an event the screen sets when its window
+// goes (X or Alt+F4 while the set-up runs), cuts the set-up's waits short.
+bool StartSetupThread(skin::Dialog& screen, UINT doneMessage, const SetupRequest& request,
+                      HANDLE stop);
 
 // This computer's side of a set-up: connections, files, shell links, the product key.
 class WindowsSetupSystem : public SetupSystem {
