@@ -44,7 +44,7 @@ fail() {
 }
 
 appliance() { echo "$LAB_STATE/nas1/appliance"; }
-journal() { tr -d '\r' <"$LAB_WINEPREFIX/drive_c/tovnp/journal.txt" 2>/dev/null; }
+journal() { tr -d '\r' 2>/dev/null <"$LAB_WINEPREFIX/drive_c/tovnp/journal.txt"; }
 desktop() { echo "$LAB_WINEPREFIX/drive_c/users/$(id -un)/Desktop"; }
 
 # A computer that has never been set up, an appliance with only its public share, and tovManager

@@ -95,7 +95,7 @@ private:
     std::string address;
 };
 
-// This computer, as the set-up uses it; the Windows half is setup_system_win32.cpp.
+// This computer, as the set-up uses it; the Windows half is in setup_thread_win32.cpp.
 class SetupSystem {
 public:
     virtual ~SetupSystem() = default;
