@@ -191,7 +191,7 @@ opened_and_close() {
     screens_manager_ends 30 || fail "the program did not end"
     # the folder's command records it after the program has gone on
     deadline=$((SECONDS + 20))
-    until tr -d '\r' <"$LAB_WINEPREFIX/drive_c/lab-folders.txt" 2>/dev/null |
+    until tr -d '\r' 2>/dev/null <"$LAB_WINEPREFIX/drive_c/lab-folders.txt" |
         grep -qxF "\\\\$HOST\\$1"; do
         [ $SECONDS -lt $deadline ] || { fail "the share's folder was not opened"; return 1; }
         sleep 0.2
