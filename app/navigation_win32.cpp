@@ -15,6 +15,8 @@
 #include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
 #include "res/resource.h"
+#include "setup/account_screens_win32.h"
+#include "setup/completion_win32.h"
 #include "setup/locate_win32.h"
 #include "setup/menus_win32.h"
 #include "setup/message_dialog_win32.h"
@@ -116,22 +118,32 @@ public:
         backup::StatusViewScreen view(heading);
         return Run(view, "Status view");
     }
+    int ShowChooseAccount(const std::string& hostName, int* type) override {
+        setup::ChooseAccountScreen screen(hostName, *type);
+        const int result = Run(screen, "Choose account");
+        *type = screen.Function();
+        return result;
+    }
+    app::NamePasswordOutcome ShowNamePassword(const std::string& hostName,
+                                              const std::string& ipAddress, int type) override {
+        setup::NamePasswordScreen screen(hostName, ipAddress, type);
+        const int result = Run(screen, "Name and password");
+        return {result, screen.AccountName(), screen.Password(), screen.ResultCode()};
+    }
+    app::PurposeOutcome ShowAccountPurpose(const std::string& hostName,
+                                           const std::string& ipAddress, int type,
+                                           const std::string& name,
+                                           const std::string& password) override {
+        setup::PurposeScreen screen(hostName, ipAddress, type, name, password);
+        const int result = Run(screen, "Account purpose");
+        return {result, screen.AccountName(), screen.ResultCode()};
+    }
+    int ShowSetupComplete(const std::string& hostName, const std::string& name, int type) override {
+        setup::CompletionScreen screen(hostName, name, type);
+        return Run(screen, "Setup complete");
+    }
     // Screens still to come stand in with the result that leaves them at once: they go back to
     // the screen that opened them.
-    int ShowChooseAccount(const std::string&, int*) override {
-        return NotYet("Choose account", setup::RESULT_BACK);
-    }
-    app::NamePasswordOutcome ShowNamePassword(const std::string&, const std::string&,
-                                              int) override {
-        return {NotYet("Name and password", setup::RESULT_BACK), "", "", 0};
-    }
-    app::PurposeOutcome ShowAccountPurpose(const std::string&, const std::string&, int,
-                                           const std::string&, const std::string&) override {
-        return {NotYet("Account purpose", setup::RESULT_BACK), "", 0};
-    }
-    int ShowSetupComplete(const std::string&, const std::string&, int) override {
-        return NotYet("Setup complete", setup::RESULT_SETUP_DONE);
-    }
     int ShowBackupMenu(const std::string&, const std::string&) override {
         return NotYet("Backup and restore menu", setup::RESULT_BACK);
     }

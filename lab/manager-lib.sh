@@ -25,6 +25,10 @@ screens_lab_up() {
     "$SCREENS_NET/up" --local "$1" --foreign "$2" --appliances >/dev/null ||
         screens_die "the lab did not come up"
     "$SCREENS_NET/wine-client" start >/dev/null || screens_die "the lab's Wine session did not start"
+    # the appliances' shares for this computer, which forgets the connections of an earlier lab
+    "$SCREENS_ROOT/lab/netprovider/link-hosts" "$LAB_WINEPREFIX" "$LAB_STATE" ||
+        screens_die "the appliances' shares could not be linked into $LAB_WINEPREFIX"
+    "$SCREENS_NET/wine-client" run reg delete 'HKCU\Network' /f >/dev/null 2>&1
     local server
     server=$(lab_wineserver_pid "$LAB_WINEPREFIX")
     if [ -z "$server" ] || ! lab_in_client "$server"; then

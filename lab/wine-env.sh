@@ -9,6 +9,10 @@ export WINEDEBUG=${TOV_WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 TOV_LAB_STATE=${TOV_LAB_STATE:-$TOV_ROOT/build/lab-state}
 mkdir -p "$TOV_LAB_STATE"
+# Where MPR finds the lab's network provider (the prefix names it by this variable): the one built
+# beside the programs run, through the prefix's Z: drive.
+TOV_NETPROVIDER=${TOV_NETPROVIDER:-Z:${TOV_BIN:-$TOV_ROOT/build/win32/bin}/tovnp.dll}
+export TOV_NETPROVIDER=${TOV_NETPROVIDER//\//\\}
 
 # Creates the prefix once; later calls find it ready. Serialised, since ctest runs tests in parallel.
 tov_ensure_prefix() {
@@ -37,7 +41,7 @@ tov_ensure_prefix() {
 
 # Lab settings that live in the prefix; raise the version when they change, and existing
 # prefixes take them on their next use.
-TOV_HOOKS_VERSION=4
+TOV_HOOKS_VERSION=5
 tov_prefix_hooks() {
     local log="$TOV_LAB_STATE/wineboot.log"
     # a recorded browser instead of a real one
@@ -54,6 +58,22 @@ tov_prefix_hooks() {
     wine reg add 'HKCR\.txt' /v 'Content Type' /t REG_SZ /d text/plain /f </dev/null >>"$log" 2>&1
     wine reg add 'HKCR\txtfile\shell\open\command' /ve /t REG_SZ \
         /d "\"$viewer\" \"$journal\" \"%1\"" /f </dev/null >>"$log" 2>&1
+    # the user's shell folders as folders of the prefix, not links to the machine's home
+    # directory: what programs put on the desktop stays in the lab
+    local folder
+    find "$WINEPREFIX/drive_c/users" -mindepth 2 -maxdepth 2 -type l 2>/dev/null |
+        while read -r folder; do rm -f "$folder" && mkdir -p "$folder"; done
+    # a folder the program opens is recorded in C:\lab-folders.txt, as the browser records pages;
+    # the explorer's DDE conversation would never end without a desktop
+    wine reg delete 'HKCR\Folder\shell\open\ddeexec' /f </dev/null >>"$log" 2>&1
+    wine reg add 'HKCR\Folder\shell\open\command' /ve /t REG_SZ \
+        /d 'C:\windows\system32\cmd.exe /c echo %1>>C:\lab-folders.txt' /f </dev/null >>"$log" 2>&1
+    # the lab's network provider (lab/netprovider), the only one: drive letters for the shares
+    local np='HKLM\System\CurrentControlSet\Services\tovnp\NetworkProvider'
+    wine reg add 'HKLM\System\CurrentControlSet\Control\NetworkProvider\Order' /v ProviderOrder \
+        /t REG_SZ /d tovnp /f </dev/null >>"$log" 2>&1
+    wine reg add "$np" /v ProviderPath /t REG_EXPAND_SZ /d '%TOV_NETPROVIDER%' /f </dev/null >>"$log" 2>&1
+    wine reg add "$np" /v Name /t REG_SZ /d 'Kelvox Lab Network' /f </dev/null >>"$log" 2>&1
     tov_register_engine
 }
 

@@ -1,9 +1,12 @@
 // tovgallery.exe: opens any screen's dialog with sample data, for looking at it and for UI tests.
 //
-// tovgallery [-lang spa|ita|ger|fra] [-japanese] [-face BITMAP] [-failregion] [-bench] all | ID...
+// tovgallery [-lang spa|ita|ger|fra] [-japanese] [-face BITMAP] [-failregion] [-bench]
+//            [-function 1|2|3] all | ID...
 // An ID may name a later view of its screen: "608:complete" (the backup's completion view; "all"
-// shows it after 608's running view). Each dialog runs modally in turn; its result is printed as
-// "dialog ID result N". Back ends a dialog with 101, the forward button with 102, the message
+// shows it after 608's running view). -function shows the account screens as they are for a
+// set-up function: Choose account with its option checked, Name and password with its fields for
+// an existing, public or private account. Each dialog runs modally in turn; its result is printed
+// as "dialog ID result N". Back ends a dialog with 101, the forward button with 102, the message
 // dialog's buttons with 129 and 128, any other button with its control id; X and Alt+F4 give 100.
 // With -bench the first dialog prints "first-paint-ms N" once it is painted and ends at once.
 #include <windows.h>
@@ -18,6 +21,8 @@
 
 #include "lab/uidriver/first_paint_win32.h"
 #include "res/resource.h"
+#include "setup/account_rules.h"
+#include "setup/name_view_win32.h"
 #include "skin/look.h"
 #include "skin/place_controls_win32.h"
 #include "skin/resources_win32.h"
@@ -103,6 +108,7 @@ void ShowView(skin::SkinDialog& d, int dialogId, const std::string& view) {
 }
 
 bool g_bench = false;
+int g_function = 0;
 constexpr UINT kPainted = WM_APP + 1;
 
 class GalleryScreen : public skin::Screen {
@@ -125,6 +131,8 @@ protected:
                            IDC_SORT_PUBLIC, IDC_SORT_ENABLE, IDC_ACCOUNT_PUBLIC,
                            IDC_ACCOUNT_PRIVATE, IDC_ACCOUNT_EXISTING, IDC_PURPOSE_HOME,
                            IDC_PURPOSE_BUSINESS, IDC_TAGS_ON, IDC_TAGS_OFF});
+        if (g_function)
+            ShowFunction();
         return true;
     }
 
@@ -191,6 +199,19 @@ protected:
     }
 
 private:
+    void ShowFunction() {
+        if (layout_.dialogId == IDD_CHOOSE_ACCOUNT) {
+            const int options[] = {IDC_ACCOUNT_EXISTING, IDC_ACCOUNT_PUBLIC, IDC_ACCOUNT_PRIVATE};
+            for (int k = 0; k < 3; ++k) {
+                SendMessageA(Item(options[k]), BM_SETCHECK,
+                             k + setup::CREATE_EXIST == g_function ? BST_CHECKED : BST_UNCHECKED,
+                             0);
+            }
+        } else if (layout_.dialogId == IDD_NAME_PASSWORD) {
+            setup::ShowNameScreenView(*this, setup::ViewFor(g_function));
+        }
+    }
+
     void Fill(const skin::ControlLayout& c, bool& firstOfGroup) {
         HWND item = Item(c.id);
         if (!item) {
@@ -305,6 +326,8 @@ int main(int argc, char** argv) {
             skin::SetInterfaceLanguage("Japanese");
         } else if (a == "-face" && i + 1 < argc) {
             face = static_cast<UINT>(std::atoi(argv[++i]));
+        } else if (a == "-function" && i + 1 < argc) {
+            g_function = std::atoi(argv[++i]);
         } else if (a == "-bench") {
             g_bench = true;
         } else if (a == "-failregion") {

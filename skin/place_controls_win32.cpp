@@ -37,6 +37,13 @@ void PlaceControls(SkinDialog& dialog, int dialogId) {
                              c.labelId);
             dialog.MoveItem(c.id, c.x, c.y);
             break;
+        case 'R':
+        case 'C':
+            dialog.MoveItem(c.id, c.x, c.y, c.w, c.h);
+            // an option draws its own text
+            if (c.stringId)
+                dialog.SetItemText(c.id, LoadString(static_cast<UINT>(c.stringId)));
+            break;
         default:
             dialog.MoveItem(c.id, c.x, c.y, c.w, c.h);
             break;

@@ -4,6 +4,7 @@
 //   tovdriver controls                         one line per control: id class visible enabled
 //                                              checked "text"
 //   tovdriver click ID | key NAME | select ID INDEX | check ID 0|1 | drag X Y DX DY
+//   tovdriver type ID TEXT                     types TEXT into edit field ID (replacing it)
 //   tovdriver rect                             "rect LEFT TOP RIGHT BOTTOM"
 //   tovdriver region X Y                       "inside" or "outside" ("none": no region)
 //   tovdriver gone HWND [TIMEOUT_MS]           waits until the window has gone
@@ -19,8 +20,8 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: tovdriver screen|controls|click|key|select|check|drag|rect|"
-                         "region|gone ...\n");
+    std::fprintf(stderr, "usage: tovdriver screen|controls|click|key|type|select|check|drag|"
+                         "rect|region|gone ...\n");
     return 2;
 }
 
@@ -62,6 +63,8 @@ int main(int argc, char** argv) {
         ok = uidriver::Click(s.hwnd, std::atoi(argv[2]));
     } else if (cmd == "key" && argc > 2) {
         ok = uidriver::SendKey(s.hwnd, argv[2]);
+    } else if (cmd == "type" && argc > 3) {
+        ok = uidriver::Type(s.hwnd, std::atoi(argv[2]), argv[3]);
     } else if (cmd == "select" && argc > 3) {
         ok = uidriver::SelectEntry(s.hwnd, std::atoi(argv[2]), std::atoi(argv[3]));
     } else if (cmd == "check" && argc > 3) {

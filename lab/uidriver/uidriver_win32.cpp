@@ -227,6 +227,31 @@ bool SelectEntry(HWND dialog, int id, int index) {
     return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(item));
 }
 
+bool Type(HWND dialog, int id, const std::string& text) {
+    HWND item = GetDlgItem(dialog, id);
+    if (!item || !IsWindowVisible(item) || !IsWindowEnabled(item)) {
+        return false;
+    }
+    // sent, not posted: each step is done before the next, and before the driver ends
+    auto send = [item](UINT message, WPARAM wParam, LPARAM lParam) {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutA(item, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000,
+                                   &ignored) != 0;
+    };
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE,
+                             SMTO_ABORTIFHUNG, 2000, &ignored) ||
+        !send(EM_SETSEL, 0, -1) || !send(WM_CHAR, VK_BACK, 1)) {
+        return false;
+    }
+    for (unsigned char c : text) {
+        if (!send(WM_CHAR, c, 1)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SetCheck(HWND dialog, int id, bool on) {
     HWND item = GetDlgItem(dialog, id);
     DWORD_PTR state = 0;

@@ -39,6 +39,10 @@ bool Click(HWND dialog, int id);
 bool SendKey(HWND dialog, const std::string& key);
 // Selects entry index of a list box or drop-down list and tells the screen, as a click would.
 bool SelectEntry(HWND dialog, int id, int index);
+// Types text into an edit field as the user does: the field gets the focus, what it held is
+// selected and erased, and each character arrives as WM_CHAR, so the field keeps its length limit
+// and tells the screen of every change (EN_CHANGE). False for a hidden or disabled field.
+bool Type(HWND dialog, int id, const std::string& text);
 // Sets a check box or radio button by clicking it when its state differs.
 bool SetCheck(HWND dialog, int id, bool on);
 // Drags the window by the point (x, y) of its face by (dx, dy) pixels, with the real mouse.
