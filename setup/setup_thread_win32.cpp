@@ -13,6 +13,7 @@
 #include "app/log.h"
 #include "app/settings.h"
 #include "app/settings_rules.h"
+#include "setup/message_texts_win32.h"
 #include "skin/resources_win32.h"
 
 namespace setup {
@@ -147,15 +148,7 @@ std::unique_ptr<NetEnumeration> WindowsSetupSystem::OpenConnectedDisks(const Net
 }
 
 std::string WindowsSetupSystem::ErrorText(uint32_t code) {
-    char* buffer = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer),
-        0, nullptr);
-    std::string text = length && buffer ? std::string(buffer, length) : std::string();
-    if (buffer)
-        LocalFree(buffer);
-    return AppSettings::TrimWhite(text);
+    return AppSettings::TrimWhite(WindowsMessageTexts().SystemText(code));
 }
 
 void WindowsSetupSystem::WindowsVersion(int* major, int* minor) {
