@@ -7,6 +7,11 @@
 #define IDS_ALREADY_OPEN_HEADING 212
 #define IDS_ALREADY_OPEN_TEXT 213
 
+// Names for screen readers of the controls that show no text of their own
+#define IDS_CLOSE_NAME 330
+#define IDS_MINIMIZE_NAME 331
+#define IDS_SCROLL_BAR_NAME 332
+
 // ---------------------------------------------------------------------------------------------
 // Screens: dialog templates, bitmaps, icons and controls (the skin's block).
 

@@ -61,13 +61,23 @@ HBITMAP BitmapButton::Image(HBITMAP& loaded, UINT& id) {
     return loaded;
 }
 
+void BitmapButton::SetName(const std::string& name) {
+    if (hwnd_) {
+        // the system's own handling of the text only: the button class would clear and paint it
+        DefWindowProcA(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+}
+
 void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
     HBITMAP image = up_;
     HBITMAP state = nullptr;
+    bool focusShown = false;
     if ((item.itemState & ODS_SELECTED) && (state = Image(down_, ids_.down))) {
         image = state;
+        focusShown = (item.itemState & ODS_FOCUS) && Image(focused_, ids_.focused);
     } else if ((item.itemState & ODS_FOCUS) && (state = Image(focused_, ids_.focused))) {
         image = state;
+        focusShown = true;
     } else if ((item.itemState & ODS_DISABLED) && (state = Image(disabled_, ids_.disabled))) {
         image = state;
     }
@@ -78,6 +88,12 @@ void BitmapButton::Draw(const DRAWITEMSTRUCT& item) {
         BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, mem, 0, 0, SRCCOPY);
         SelectObject(mem, old);
         DeleteDC(mem);
+    }
+    if ((item.itemState & ODS_FOCUS) && !focusShown && !(item.itemState & ODS_NOFOCUSRECT)) {
+        // no image of its own for the focus: the keyboard user still sees where it is
+        RECT r = item.rcItem;
+        InflateRect(&r, -1, -1);
+        DrawFocusRect(item.hDC, &r);
     }
     // the label painted over the button must stay visible
     if (label_) {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace skin {
 
 class SkinLabel;
@@ -32,7 +34,12 @@ public:
     void SetLabel(SkinLabel* label) { label_ = label; }
     SkinLabel* Label() const { return label_; }
 
-    // WM_DRAWITEM for this button.
+    // The button's window text, which screen readers say: set without the button drawing it
+    // (its face is the bitmap and the label over it).
+    void SetName(const std::string& name);
+
+    // WM_DRAWITEM for this button. A button without a focused image shows the focus as a
+    // rectangle, unless the system hides keyboard cues.
     void Draw(const DRAWITEMSTRUCT& item);
     SIZE Size() const { return size_; }
 

@@ -235,9 +235,21 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: {
         RECT before;
         GetWindowRect(hwnd_, &before);
-        const bool focus = OnInitDialog();
+        bool focus = OnInitDialog();
         if (hwnd_) {
             CentreIfUnmoved(before);
+        }
+        // the dialog is not shown yet: its controls' own visibility is what counts
+        HWND initial = focus && hwnd_ && initialFocus_ ? Item(initialFocus_) : nullptr;
+        if (initial && (GetWindowLongA(initial, GWL_STYLE) & WS_VISIBLE) &&
+            IsWindowEnabled(initial)) {
+            SetFocusTo(initialFocus_);
+            focus = false;
+        } else if (focus && hwnd_) {
+            HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+            if (first && !TakesFirstFocus(GetDlgCtrlID(first))) {
+                focus = false;
+            }
         }
         return focus;
     }

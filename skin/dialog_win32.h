@@ -49,6 +49,9 @@ public:
     void MoveItem(int id, int x, int y, int width = -1, int height = -1);
     void SetFocusTo(int id);
     int FocusedId() const;
+    // The control that gets the focus when the start-up leaves the choice to the system (it
+    // returns true), if that control is then shown and enabled.
+    void SetInitialFocus(int id) { initialFocus_ = id; }
 
     bool StartTimer(UINT_PTR id, UINT milliseconds);
     void StopTimer(UINT_PTR id);
@@ -64,6 +67,9 @@ public:
 protected:
     // WM_INITDIALOG; true lets the system place the focus.
     virtual bool OnInitDialog() { return true; }
+    // Whether the system's choice of a first focus (the first control of the tab order) may fall
+    // on this control; when not, no control has the focus until the user gives it one.
+    virtual bool TakesFirstFocus(int /*id*/) const { return true; }
     // A command from a control or the dialog manager; true when handled.
     virtual bool OnCommand(int id, int code, HWND control);
     virtual void OnTimer(UINT_PTR /*id*/) {}
@@ -87,6 +93,7 @@ private:
     bool ended_ = false;
     int result_ = 0;
     DWORD creationError_ = 0;
+    int initialFocus_ = 0;
     std::shared_ptr<WorkerLink> link_;
     std::vector<HANDLE> workers_;
 };

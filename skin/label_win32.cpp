@@ -1,11 +1,14 @@
 // Painting of SkinLabel and Hyperlink.
 #include "skin/label_win32.h"
 
+#include <algorithm>
 #include <mutex>
 #include <utility>
 #include <vector>
 
+#include "skin/button_win32.h"
 #include "skin/look.h"
+#include "skin/names.h"
 #include "skin/resources_win32.h"
 
 namespace skin {
@@ -69,6 +72,22 @@ void SkinLabel::SetText(const std::string& text) {
     if (hwnd_) {
         SetWindowTextA(hwnd_, text.c_str());
     }
+}
+
+void SkinLabel::NameButton(BitmapButton* button) {
+    named_ = button;
+    PassNameOn();
+}
+
+void SkinLabel::PassNameOn() {
+    if (!named_ || !hwnd_) {
+        return;
+    }
+    const int n = GetWindowTextLengthA(hwnd_);
+    std::string text(n + 1, '\0');
+    text.resize(static_cast<std::size_t>(std::max(0, GetWindowTextA(hwnd_, &text[0], n + 1))));
+    const bool noPrefix = (GetWindowLongA(hwnd_, GWL_STYLE) & SS_NOPREFIX) != 0;
+    named_->SetName(ButtonNameFromLabel(text, noPrefix));
 }
 
 void SkinLabel::Redraw() {
@@ -203,6 +222,9 @@ LRESULT SkinLabel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT:
     case WM_ENABLE: {
         LRESULT r = CallOriginal(message, wParam, lParam);
+        if (message == WM_SETTEXT) {
+            PassNameOn();
+        }
         // a label not on the screen (or on a screen not shown yet) is painted when it shows
         if (IsWindowVisible(hwnd_)) {
             RefreshFace();

@@ -7,6 +7,8 @@
 
 namespace skin {
 
+class BitmapButton;
+
 class SkinLabel {
 public:
     SkinLabel() = default;
@@ -28,6 +30,9 @@ public:
     // The label of a disabled button is drawn paler.
     void SetDimmed(bool dimmed) { dimmed_ = dimmed; }
     void SetText(const std::string& text);
+    // The bitmap button this label is drawn over: its name (its window text, for screen readers)
+    // follows this label's text from now on, however the text is set.
+    void NameButton(BitmapButton* button);
 
     // Invalidate, erase and redraw at once (over whatever is drawn beneath).
     void Redraw();
@@ -44,6 +49,8 @@ protected:
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT CallOriginal(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
+    // Gives the named button this label's text as its name.
+    void PassNameOn();
 
     HWND hwnd_ = nullptr;
 
@@ -58,6 +65,7 @@ private:
     int size_ = 13;
     bool whiteFill_ = false;
     bool dimmed_ = false;
+    BitmapButton* named_ = nullptr;
 };
 
 // DrawText flags for a label of the given static style.

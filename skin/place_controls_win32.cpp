@@ -11,6 +11,7 @@ void PlaceControls(SkinDialog& dialog, int dialogId) {
     const ScreenLayout* layout = FindScreenLayout(dialogId);
     if (!layout)
         return;
+    dialog.SetInitialFocus(layout->focusId);
     for (int i = 0; i < layout->count; ++i) {
         const ControlLayout& c = layout->controls[i];
         HWND item = dialog.Item(c.id);

@@ -9,7 +9,9 @@ namespace skin {
 // Attaches a label to every static of the template and a bitmap button to every button, moved to
 // their pixel places with their colours, weights and sizes; labels get their string-table text
 // (none for controls without one); lists, progress bars and the like are only moved. Whether a
-// control starts hidden or disabled is the template's. After InitSkin.
+// control starts hidden or disabled is the template's. Bitmap buttons are named after their labels
+// (for screen readers); the screen's default focus is the table's when its start-up leaves the
+// choice to the system. After InitSkin.
 void PlaceControls(SkinDialog& dialog, int dialogId);
 
 // Sets the text of a label placed by PlaceControls (or of the plain control when it has none).

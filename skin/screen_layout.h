@@ -26,6 +26,7 @@ struct ScreenLayout {
     int bitmapId;
     const ControlLayout* controls;
     int count;
+    int focusId; // the control focused when the screen opens, or 0 for the system's choice
 };
 
 // Every screen of the program, in dialog id order.

@@ -2,6 +2,7 @@
 #include "skin/screen_win32.h"
 
 #include "res/resource.h"
+#include "skin/resources_win32.h"
 
 namespace skin {
 
@@ -9,16 +10,21 @@ BOOL Screen::InitSkin(UINT bitmapId) {
     SkinDialog::InitSkin(bitmapId);
     const int width = BitmapWidth() > 0 ? BitmapWidth() : 650;
     // (620, 8) and (600, 8) on a 650-pixel face: 30 and 50 pixels from the right edge
+    // they carry no label: their names come from the string table
     if (Item(IDC_CLOSE)) {
-        AddButton(IDC_CLOSE, {IDB_CLOSE_UP, IDB_CLOSE_DOWN, 0, 0});
+        AddButton(IDC_CLOSE, {IDB_CLOSE_UP, IDB_CLOSE_DOWN, 0, 0})
+            .SetName(LoadString(IDS_CLOSE_NAME));
         MoveItem(IDC_CLOSE, width - 30, 8);
     }
     if (Item(IDC_MINIMIZE)) {
-        AddButton(IDC_MINIMIZE, {IDB_MINIMIZE_UP, IDB_MINIMIZE_DOWN, 0, 0});
+        AddButton(IDC_MINIMIZE, {IDB_MINIMIZE_UP, IDB_MINIMIZE_DOWN, 0, 0})
+            .SetName(LoadString(IDS_MINIMIZE_NAME));
         MoveItem(IDC_MINIMIZE, width - 50, 8);
     }
     return TRUE;
 }
+
+bool Screen::TakesFirstFocus(int id) const { return id != IDC_CLOSE && id != IDC_MINIMIZE; }
 
 bool Screen::PreTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) {
@@ -29,7 +35,12 @@ bool Screen::PreTranslateMessage(MSG& msg) {
     case KeyAction::Ignore:
         return true;
     case KeyAction::Enter:
-        OnEnter(FocusedId());
+        // the title-bar buttons do what they show, whatever the screen's own Enter rule
+        if (FocusedId() == IDC_CLOSE || FocusedId() == IDC_MINIMIZE) {
+            Press(FocusedId());
+        } else {
+            OnEnter(FocusedId());
+        }
         return true;
     case KeyAction::Close:
         OnClose();

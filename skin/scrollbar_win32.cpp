@@ -3,6 +3,9 @@
 
 #include <windowsx.h>
 
+#include "res/resource.h"
+#include "skin/resources_win32.h"
+
 namespace skin {
 namespace {
 
@@ -55,6 +58,27 @@ void Triangle(HDC dc, const RECT& r, bool up, COLORREF c) {
 
 } // namespace
 
+int CXScrollBar::KeyCode(UINT virtualKey) {
+    switch (virtualKey) {
+    case VK_UP:
+    case VK_LEFT:
+        return SB_LINEUP;
+    case VK_DOWN:
+    case VK_RIGHT:
+        return SB_LINEDOWN;
+    case VK_PRIOR:
+        return SB_PAGEUP;
+    case VK_NEXT:
+        return SB_PAGEDOWN;
+    case VK_HOME:
+        return SB_TOP;
+    case VK_END:
+        return SB_BOTTOM;
+    default:
+        return -1;
+    }
+}
+
 CXScrollBar::~CXScrollBar() {
     if (hwnd_ && IsWindow(hwnd_)) {
         SetWindowLongPtrA(hwnd_, 0, 0);
@@ -70,14 +94,19 @@ bool CXScrollBar::CreateFromPlaceholder(HWND dialog, int id) {
     GetWindowRect(placeholder, &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
     const bool visible = (GetWindowLongA(placeholder, GWL_STYLE) & WS_VISIBLE) != 0;
-    DestroyWindow(placeholder);
-    hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | (visible ? WS_VISIBLE : 0), r.left, r.top,
-                            r.right - r.left, r.bottom - r.top, dialog,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    // the id is the placeholder's until it has gone
+    hwnd_ = CreateWindowExA(0, kClassName, LoadString(IDS_SCROLL_BAR_NAME).c_str(),
+                            WS_CHILD | WS_TABSTOP | (visible ? WS_VISIBLE : 0), r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, dialog, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
     if (!hwnd_) {
+        DestroyWindow(placeholder);
         return false;
     }
+    // its place in the tab order too, rather than first (new windows go to the top)
+    SetWindowPos(hwnd_, placeholder, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(placeholder);
+    SetWindowLongPtrA(hwnd_, GWLP_ID, id);
     SetWindowLongPtrA(hwnd_, 0, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure));
     return true;
@@ -144,6 +173,11 @@ void CXScrollBar::Paint(HDC dc) {
         InflateRect(&t, -2, -1);
         FillSolid(dc, t, dragging_ ? RGB(26, 51, 144) : RGB(74, 105, 196));
     }
+    if (GetFocus() == hwnd_) {
+        // the keyboard moves it now: say so around the track
+        RECT f{1, kArrow, c.right - 1, c.bottom - kArrow};
+        DrawFocusRect(dc, &f);
+    }
 }
 
 LRESULT CALLBACK CXScrollBar::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,6 +203,23 @@ LRESULT CXScrollBar::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return TRUE;
+    case WM_GETDLGCODE:
+        // the arrows move it rather than the focus
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        // as a standard scroll bar: the key's action when it goes down, the end when it comes up
+        const int code = KeyCode(static_cast<UINT>(wParam));
+        if (code < 0) {
+            return DefWindowProcA(hwnd_, message, wParam, lParam);
+        }
+        Notify(message == WM_KEYDOWN ? code : SB_ENDSCROLL, 0);
+        return 0;
+    }
     case WM_LBUTTONDOWN: {
         const int y = GET_Y_LPARAM(lParam);
         RECT c;

@@ -265,6 +265,10 @@ BitmapButton& SkinDialog::AddButton(int id, const ButtonImages& images, int labe
     b.Attach(Item(id), images);
     if (labelId) {
         b.SetLabel(FindLabel(labelId));
+        // what the label shows is what the button is called
+        if (b.Label()) {
+            b.Label()->NameButton(&b);
+        }
         // Painted after the button, so that the label shows over it once, without the button
         // having to paint it again (children paint from the top of the order down). Statics take
         // no part in the tab order.

@@ -335,6 +335,33 @@ SCREENS = [
     ]),
 ]
 
+# The control that has the focus when a screen opens, where the system's choice (the first control
+# of the tab order) is not the one a user most likely wants. A screen's own start-up may move it.
+FOCUS = {
+    'IDD_LOCATE': 'IDC_NEXT',
+    'IDD_MAIN_MENU': 'IDC_MENU_SETUP',
+    'IDD_NOTE': 'IDC_NEXT',
+    'IDD_SETUP_COMPLETE': 'IDC_NEXT',
+    'IDD_MESSAGE': 'IDC_RIGHT_BUTTON',
+    'IDD_SORT_SETTINGS': 'IDC_NEXT',
+    'IDD_FIRST_DRAG': 'IDC_NEXT',
+    'IDD_BACKUP_MENU': 'IDC_BM_SETTINGS',
+    'IDD_WIZARD_FOLDERS': 'IDC_BACKUP_TREE',
+    'IDD_WIZARD_SCHEDULE': 'IDC_DAY_MONDAY',
+    'IDD_WIZARD_SUMMARY': 'IDC_NEXT',
+    'IDD_ADVANCED': 'IDC_VERSIONS',
+    'IDD_RESTORE_TYPE': 'IDC_NEXT',
+    'IDD_RESTORE_FILES': 'IDC_FOLDER_TREE',
+    'IDD_CHOOSE_ACCOUNT': 'IDC_NEXT',
+    'IDD_DRIVE_MANAGEMENT': 'IDC_DM_SORT',
+    'IDD_NAME_PASSWORD': 'IDC_NAME',
+    'IDD_CLEAN_UP': 'IDC_CLEAN_DELETE',
+    'IDD_STATUS_VIEW': 'IDC_BACK',
+    'IDD_ACCOUNT_PURPOSE': 'IDC_NEXT',
+    'IDD_BACKUP_PROGRESS': 'IDC_NEXT',
+    'IDD_REPLACE_FILE': 'IDC_RIGHT_BUTTON',
+}
+
 GRID_X = [(100, 170), (280, 100), (390, 110), (510, 90)]
 GRID_SAMPLE = [
     ['153', '154', '155', '158'],
@@ -432,10 +459,11 @@ def template(did, size, controls):
             raise ValueError(k)
         lines.append('    CONTROL %s, %s, %s, %s, %d, %d, %d, %d' % (control_line + (x, y, w, h)))
     # the title-bar buttons of every screen, moved by the common screen code to its corner
-    lines.append('    CONTROL "", IDC_MINIMIZE, "Button", BS_OWNERDRAW | WS_CHILD | WS_VISIBLE, '
-                 '%d, 5, 9, 10' % dlu(pw - 50, pw, dw))
-    lines.append('    CONTROL "", IDC_CLOSE, "Button", BS_OWNERDRAW | WS_CHILD | WS_VISIBLE, '
-                 '%d, 5, 9, 10' % dlu(pw - 30, pw, dw))
+    # (last in the tab order, so that Tab reaches them after the screen's own controls)
+    lines.append('    CONTROL "", IDC_MINIMIZE, "Button", BS_OWNERDRAW | WS_CHILD | WS_VISIBLE'
+                 ' | WS_TABSTOP, %d, 5, 9, 10' % dlu(pw - 50, pw, dw))
+    lines.append('    CONTROL "", IDC_CLOSE, "Button", BS_OWNERDRAW | WS_CHILD | WS_VISIBLE'
+                 ' | WS_TABSTOP, %d, 5, 9, 10' % dlu(pw - 30, pw, dw))
     lines.append('END')
     return '\n'.join(lines)
 
@@ -491,10 +519,14 @@ def main():
             inc.append('    ' + layout_entry(c) + ',')
             samples.append('    ' + sample_entry(did, c) + ',')
         inc.append('};')
-        names.append((did, bg, name))
+        focus = FOCUS.get(did, '0')
+        if focus != '0' and focus not in [c.cid for c in flat]:
+            raise ValueError('%s: no control %s to focus' % (did, focus))
+        names.append((did, bg, name, focus))
     inc.append('const ScreenLayout kScreenLayouts[] = {')
-    for did, bg, name in names:
-        inc.append('    {%s, %s, %s, sizeof %s / sizeof %s[0]},' % (did, bg, name, name, name))
+    for did, bg, name, focus in names:
+        inc.append('    {%s, %s, %s, sizeof %s / sizeof %s[0], %s},'
+                   % (did, bg, name, name, name, focus))
     inc.append('};')
     samples.append('};')
     for path, lines in zip(sys.argv[1:4], (rc, inc, samples)):

@@ -536,6 +536,11 @@ T = [
 (306, "Time:", "Hora:", "Ora:", "Uhrzeit:", "Heure :"),
 (307, "Edit", "Editar", "Modifica", "Ändern", "Modifier"),
 (308, "Advanced", "Avanzado", "Avanzate", "Erweitert", "Avancé"),
+# names that screen readers say for controls that show no text of their own
+(330, "Close", "Cerrar", "Chiudi", "Schließen", "Fermer"),
+(331, "Minimize", "Minimizar", "Riduci a icona", "Minimieren", "Réduire"),
+(332, "Scroll bar", "Barra de desplazamiento", "Barra di scorrimento", "Bildlaufleiste",
+    "Barre de défilement"),
 ]
 
 LANGS = ['eng', 'spa', 'ita', 'ger', 'fra']
