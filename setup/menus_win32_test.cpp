@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
+#include "lab/uidriver/access_win32.h"
 #include "res/resource.h"
 #include "setup/menus_win32.h"
 #include "setup/screen_run_win32.h"
@@ -40,6 +45,52 @@ TEST(MainMenuScreen, ShowsItsTextsAndEnterChoosesTheFocusedItem) {
 TEST(MainMenuScreen, XEndsWith100) {
     ScreenRun run(ShowMainMenu);
     ASSERT_TRUE(run.WaitShown(IDD_MAIN_MENU));
+    ASSERT_TRUE(run.Click(IDC_CLOSE));
+    EXPECT_EQ(run.Result(), 100);
+}
+
+// The names a screen reader finds on a menu's buttons, by control id.
+std::map<int, std::string> ButtonNames(HWND screen) {
+    std::map<int, std::string> names;
+    for (const uidriver::NamedControl& c : uidriver::ListNames(screen)) {
+        if (c.cls == "Button")
+            names[c.id] = c.name;
+    }
+    return names;
+}
+
+TEST(MainMenuScreen, EveryButtonIsNamedAfterWhatItShowsAndTabReachesIt) {
+    ScreenRun run(ShowMainMenu);
+    ASSERT_TRUE(run.WaitShown(IDD_MAIN_MENU));
+    const std::map<int, std::string> want = {{IDC_MENU_SETUP, "SHARED STORAGE SETUP"},
+                                             {IDC_MENU_BACKUP, "BACKUP & RESTORE"},
+                                             {IDC_MENU_MANAGE, "DRIVE MANAGEMENT"},
+                                             {IDC_BACK, "Locate"},
+                                             {IDC_MINIMIZE, "Minimize"},
+                                             {IDC_CLOSE, "Close"}};
+    EXPECT_EQ(ButtonNames(run.screen.hwnd), want);
+    const std::vector<std::string> problems = uidriver::AccessProblems(run.screen.hwnd, 5000);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    // the Tab walk ends where it began: on the set-up icon, which Enter chooses
+    ASSERT_TRUE(run.Key("Enter"));
+    EXPECT_EQ(run.Result(), 110);
+}
+
+TEST(DriveManagementScreen, EveryItemIsNamedAfterItsLabelAndItsOwnTabReachesIt) {
+    ScreenRun run(ShowDriveManagement);
+    ASSERT_TRUE(run.WaitShown(IDD_DRIVE_MANAGEMENT));
+    const std::map<int, std::string> want = {
+        {IDC_DM_SORT, "Drag and Sort Settings"},
+        {IDC_DM_WEB, "Advanced Settings"},
+        {IDC_DM_STATUS, "Vistrel\x99 Storage & Backup Status"},
+        {IDC_DM_MEDIA, "Manage Digital Photos, Music, and Video"},
+        {IDC_BACK, "Back"},
+        {IDC_MINIMIZE, "Minimize"},
+        {IDC_CLOSE, "Close"}};
+    EXPECT_EQ(ButtonNames(run.screen.hwnd), want);
+    // the screen moves the focus on Tab itself
+    const std::vector<std::string> problems = uidriver::AccessProblems(run.screen.hwnd, 5000);
+    EXPECT_TRUE(problems.empty()) << problems.front();
     ASSERT_TRUE(run.Click(IDC_CLOSE));
     EXPECT_EQ(run.Result(), 100);
 }

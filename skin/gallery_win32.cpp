@@ -9,6 +9,7 @@
 // as "dialog ID result N". Back ends a dialog with 101, the forward button with 102, the message
 // dialog's buttons with 129 and 128, any other button with its control id; X and Alt+F4 give 100.
 // With -bench the first dialog prints "first-paint-ms N" once it is painted and ends at once.
+// -list prints what "all" shows, one ID (or ID:view) a line, and opens nothing.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -305,6 +306,28 @@ private:
 
 int WINAPI CombineFails(HRGN, HRGN, HRGN, int) { return ERROR; }
 
+// Every screen and later view the gallery has, in the order "all" shows them.
+std::vector<std::pair<int, std::string>> AllScreens() {
+    std::vector<std::pair<int, std::string>> ids;
+    int n = 0;
+    const skin::ScreenLayout* all = skin::ScreenLayouts(&n);
+    for (int k = 0; k < n; ++k) {
+        ids.push_back({all[k].dialogId, ""});
+        if (all[k].dialogId == IDD_BACKUP_PROGRESS)
+            ids.push_back({IDD_BACKUP_PROGRESS, "complete"});
+    }
+    return ids;
+}
+
+// -list: the screens a test that covers them all opens, one a line.
+int ListScreens() {
+    for (const auto& entry : AllScreens()) {
+        std::printf("%d%s%s\n", entry.first, entry.second.empty() ? "" : ":", entry.second.c_str());
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -332,14 +355,11 @@ int main(int argc, char** argv) {
             g_bench = true;
         } else if (a == "-failregion") {
             skin::SkinDialog::SetCombineRegionForTest(CombineFails);
+        } else if (a == "-list") {
+            return ListScreens();
         } else if (a == "all") {
-            int n = 0;
-            const skin::ScreenLayout* all = skin::ScreenLayouts(&n);
-            for (int k = 0; k < n; ++k) {
-                ids.push_back({all[k].dialogId, ""});
-                if (all[k].dialogId == IDD_BACKUP_PROGRESS)
-                    ids.push_back({IDD_BACKUP_PROGRESS, "complete"});
-            }
+            for (const auto& entry : AllScreens())
+                ids.push_back(entry);
         } else {
             const std::size_t colon = a.find(':');
             ids.push_back(

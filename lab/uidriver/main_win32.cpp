@@ -8,21 +8,43 @@
 //   tovdriver rect                             "rect LEFT TOP RIGHT BOTTOM"
 //   tovdriver region X Y                       "inside" or "outside" ("none": no region)
 //   tovdriver gone HWND [TIMEOUT_MS]           waits until the window has gone
+//   tovdriver names                            one line per control: id class visible enabled
+//                                              tabstop "name" (as a screen reader says it)
+//   tovdriver access                           walks the screen with Tab; one line per shown,
+//                                              enabled control without a name or out of reach
+//                                              of Tab (exit code 1 when there is one)
 // Exit code 0 on success, 1 when the action failed, 2 on bad usage.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "lab/uidriver/access_win32.h"
 #include "lab/uidriver/uidriver_win32.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: tovdriver screen|controls|click|key|type|select|check|drag|"
-                         "rect|region|gone ...\n");
+    std::fprintf(stderr, "usage: tovdriver screen|controls|names|access|click|key|type|select|"
+                         "check|drag|rect|region|gone ...\n");
     return 2;
+}
+
+void PrintNames(HWND screen) {
+    for (const uidriver::NamedControl& c : uidriver::ListNames(screen)) {
+        std::printf("%d %s %d %d %d \"%s\"\n", c.id, c.cls.c_str(), c.visible, c.enabled, c.tabStop,
+                    c.name.c_str());
+    }
+}
+
+bool PrintAccessProblems(HWND screen) {
+    const std::vector<std::string> problems = uidriver::AccessProblems(screen, 5000);
+    for (const std::string& p : problems) {
+        std::printf("%s\n", p.c_str());
+    }
+    return problems.empty();
 }
 
 HWND ParseHwnd(const char* s) {
@@ -59,6 +81,10 @@ int main(int argc, char** argv) {
             std::printf("%d %s %d %d %d \"%s\"\n", c.id, c.cls.c_str(), c.visible, c.enabled,
                         c.checked, c.text.c_str());
         }
+    } else if (cmd == "names") {
+        PrintNames(s.hwnd);
+    } else if (cmd == "access") {
+        ok = PrintAccessProblems(s.hwnd);
     } else if (cmd == "click" && argc > 2) {
         ok = uidriver::Click(s.hwnd, std::atoi(argv[2]));
     } else if (cmd == "key" && argc > 2) {

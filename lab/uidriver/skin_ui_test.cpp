@@ -7,86 +7,14 @@
 #include <cstdio>
 #include <string>
 
+#include "lab/uidriver/gallery_run_win32.h"
 #include "lab/uidriver/uidriver_win32.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr DWORD kWait = 20000;
-
-std::string BinDir() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
-// One run of tovgallery.exe; its output (one "dialog ID result N" line per dialog) goes to a file.
-class Gallery {
-public:
-    explicit Gallery(const std::string& args) {
-        char name[MAX_PATH];
-        GetTempFileNameA(BinDir().c_str(), "gal", 0, name);
-        out_ = name;
-        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-        HANDLE file = CreateFileA(out_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
-                                  0, nullptr);
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = file;
-        si.hStdError = file;
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        std::string cmd = "\"" + BinDir() + "tovgallery.exe\" " + args;
-        ok_ = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, BinDir().c_str(),
-                             &si, &pi_) != 0;
-        CloseHandle(file);
-    }
-    ~Gallery() {
-        if (ok_) {
-            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(pi_.hProcess, 99);
-                WaitForSingleObject(pi_.hProcess, kWait);
-            }
-            CloseHandle(pi_.hProcess);
-            CloseHandle(pi_.hThread);
-        }
-        DeleteFileA(out_.c_str());
-    }
-    bool Started() const { return ok_; }
-    DWORD Pid() const { return pi_.dwProcessId; }
-
-    uidriver::Screen NextScreen(HWND previous = nullptr) {
-        uidriver::Screen s;
-        EXPECT_TRUE(uidriver::WaitForScreen(Pid(), kWait, &s, previous)) << "no screen came up";
-        return s;
-    }
-    // Waits for the process to end; its exit code is the last dialog's result.
-    int Finish() {
-        EXPECT_EQ(WaitForSingleObject(pi_.hProcess, kWait), WAIT_OBJECT_0) << "gallery hangs";
-        DWORD code = 0;
-        GetExitCodeProcess(pi_.hProcess, &code);
-        return static_cast<int>(code);
-    }
-    std::string Output() const {
-        std::string s;
-        FILE* f = std::fopen(out_.c_str(), "rb");
-        if (f) {
-            char buf[512];
-            std::size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-                s.append(buf, n);
-            }
-            std::fclose(f);
-        }
-        return s;
-    }
-
-private:
-    bool ok_ = false;
-    PROCESS_INFORMATION pi_{};
-    std::string out_;
-};
+using uidriver_test::Gallery;
+using uidriver_test::kWait;
 
 TEST(SkinShape, MagentaCornersAreCutAndTheMiddleStays) {
     Gallery g("-face 9001 642");

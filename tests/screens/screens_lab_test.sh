@@ -50,14 +50,30 @@ next_screen() {
     SCREEN_ID=${s% *}
     SCREEN_HWND=${s#* }
 }
+# The Main menu as a screen reader finds it: the icons named after their labels, and every
+# control named and within reach of Tab.
+main_menu_named() {
+    local names problems line
+    names=$(screens_driver names)
+    for line in '1101 Button 1 1 1 "SHARED STORAGE SETUP"' '1103 Button 1 1 1 "BACKUP & RESTORE"' \
+        '1105 Button 1 1 1 "DRIVE MANAGEMENT"' '1187 Button 1 1 1 "Close"'; do
+        grep -qxF "$line" <<<"$names" || { echo "no $line in: $names" >&2; return 1; }
+    done
+    problems=$(screens_driver access)
+    [ -z "$problems" ] || { echo "$problems" >&2; return 1; }
+}
 # After the Note (or a Locate screen that ends by itself, which may pass unseen): the Main menu
-# is the next screen, and Alt+F4 there ends the program.
+# is the next screen, and Alt+F4 there ends the program. With "names", the Main menu's names are
+# checked first.
 leave_main_menu() {
     next_screen "$1" || return 1
     if [ "$SCREEN_ID" = $LOCATE ]; then
         next_screen "$SCREEN_HWND" || return 1
     fi
     [ "$SCREEN_ID" = 530 ] || { echo "screen $SCREEN_ID, not the Main menu" >&2; return 1; }
+    if [ "${2:-}" = names ]; then
+        main_menu_named || { echo "the Main menu's names" >&2; return 1; }
+    fi
     screens_driver key Alt+F4 >/dev/null
     screens_manager_ends 30
 }
@@ -92,7 +108,7 @@ case_one_local() {
     # the note sent "host" with the language code
     grep -qx "language=en" "$LAB_STATE/nas1/appliance/host" || fail "no host with language en"
     screens_driver click $NEXT >/dev/null
-    leave_main_menu "$SCREEN_HWND" || fail "the program did not end from the Main menu"
+    leave_main_menu "$SCREEN_HWND" names || fail "the program did not end from the Main menu"
 }
 
 case_foreign_only() {
