@@ -56,7 +56,7 @@ public:
     PlacedScreen(UINT id, bool systemFocus) : Screen(id), systemFocus_(systemFocus) {}
     std::vector<std::string> names;
     bool xFocusDiffers = false, xCuesHidden = false, nextFocusImageOnly = false;
-    int focused = 0;
+    int focused = 0, focusedAfterRefocus = 0;
 
 protected:
     bool OnInitDialog() override {
@@ -88,6 +88,9 @@ protected:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override {
         if (message == WM_SHOWWINDOW && wParam) {
             focused = FocusedId();
+            // the dialog itself gets the focus, as when it is activated again
+            SetFocus(Hwnd());
+            focusedAfterRefocus = FocusedId();
             EndDialog(1);
         }
         return Screen::OnMessage(message, wParam, lParam, handled);
@@ -128,6 +131,8 @@ TEST(DefaultFocus, TheTablesControlWhenTheStartUpLeavesItToTheSystem) {
         PlacedScreen s(IDD_CHOOSE_ACCOUNT, true);
         ASSERT_EQ(s.DoModal(), 1);
         EXPECT_EQ(s.focused, layout->focusId);
+        // and keeps it when the dialog is given the focus again, not the first of the tab order
+        EXPECT_EQ(s.focusedAfterRefocus, layout->focusId);
     }
     {
         // a start-up that places the focus itself (returns false) keeps its own

@@ -59,6 +59,7 @@ int Dialog::DoModal() {
         return -1;
     }
     if (!ended_) {
+        RememberFocus();
         ShowWindow(hwnd_, SW_SHOW);
         UpdateWindow(hwnd_);
     }
@@ -74,13 +75,16 @@ int Dialog::DoModal() {
         }
         const bool ours = msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd);
         if (ours && PreTranslateMessage(msg)) {
+            RememberFocus();
             continue;
         }
         if (ours && IsDialogMessageA(hwnd_, &msg)) {
+            RememberFocus();
             continue;
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        RememberFocus();
     }
     // enabled again before this one goes, so that the activation passes to it
     if (ownerWasEnabled) {
@@ -109,6 +113,13 @@ void Dialog::AwaitWorkers() {
         CloseHandle(thread);
     }
     workers_.clear();
+}
+
+void Dialog::RememberFocus() {
+    HWND f = GetFocus();
+    if (hwnd_ && f && IsChild(hwnd_, f)) {
+        lastFocus_ = f;
+    }
 }
 
 void Dialog::EndDialog(int result) {
@@ -258,6 +269,16 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         OnTimer(wParam);
         return TRUE;
+    case WM_SETFOCUS:
+        // The dialog itself gets the focus when it is activated, which Wine may do late, after
+        // the window system's own focus event: the dialog manager would then put it on the first
+        // control of the tab order and lose the one the screen (or the user) chose.
+        if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) &&
+            (GetWindowLongA(lastFocus_, GWL_STYLE) & WS_VISIBLE) && IsWindowEnabled(lastFocus_)) {
+            SetFocus(lastFocus_);
+            return TRUE;
+        }
+        return FALSE;
     case WM_DESTROY: {
         bool handled = false;
         OnMessage(message, wParam, lParam, handled);

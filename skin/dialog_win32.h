@@ -85,6 +85,8 @@ private:
     static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void CentreIfUnmoved(const RECT& before);
+    // The control that had the focus last, given it back when the dialog itself gets the focus.
+    void RememberFocus();
     void AwaitWorkers();
 
     UINT templateId_;
@@ -94,6 +96,7 @@ private:
     int result_ = 0;
     DWORD creationError_ = 0;
     int initialFocus_ = 0;
+    HWND lastFocus_ = nullptr;
     std::shared_ptr<WorkerLink> link_;
     std::vector<HANDLE> workers_;
 };

@@ -164,6 +164,13 @@ std::vector<std::string> AccessProblems(HWND dialog, DWORD timeoutMs) {
         if (!byTab)
             problems.push_back(what + " \"" + c.name + "\": not reached by Tab");
     }
+    if (!problems.empty()) {
+        // where the walk went, for the one who reads the failure
+        std::string walk = "Tab went:";
+        for (HWND r : reached)
+            walk += " " + std::to_string(GetDlgCtrlID(r));
+        problems.push_back(walk);
+    }
     return problems;
 }
 
