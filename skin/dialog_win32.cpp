@@ -35,6 +35,7 @@ Dialog::~Dialog() {
 int Dialog::DoModal() {
     ended_ = false;
     result_ = -1;
+    lastFocus_ = nullptr;
     link_.reset();
     HWND owner = parent_;
     if (!owner && !t_running.empty()) {
