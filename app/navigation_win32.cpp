@@ -9,7 +9,9 @@
 #include "app/log.h"
 #include "app/navigation.h"
 #include "app/settings.h"
+#include "backup/backup_config.h"
 #include "backup/backup_engine.h"
+#include "backup/backup_menu_win32.h"
 #include "backup/progress_screen_win32.h"
 #include "backup/status_view_win32.h"
 #include "protocol/echo_probe.h"
@@ -144,15 +146,19 @@ public:
     }
     // Screens still to come stand in with the result that leaves them at once: they go back to
     // the screen that opened them.
-    int ShowBackupMenu(const std::string&, const std::string&) override {
-        return NotYet("Backup and restore menu", setup::RESULT_BACK);
+    int ShowBackupMenu(const std::string& hostName, const std::string& sortFolder) override {
+        backup::BackupMenuScreen menu(hostName, sortFolder);
+        return Run(menu, "Backup and restore menu");
     }
     int ShowBackupProgress(const std::string& hostName, const std::string& sortFolder,
                            const std::string& driveLetter) override {
         backup::BackupProgressScreen progress(hostName, sortFolder, driveLetter);
         return Run(progress, "Backup progress");
     }
-    int ShowCleanUp(const std::string&) override { return NotYet("Clean up", setup::RESULT_BACK); }
+    int ShowCleanUp(const std::string& hostName) override {
+        backup::CleanUpScreen cleanUp(hostName);
+        return Run(cleanUp, "Clean up");
+    }
     int ShowRestoreType(const std::string&) override {
         return NotYet("Restore type", setup::RESULT_BACK);
     }
@@ -168,14 +174,17 @@ public:
     int ShowWizardSummary(const std::string&, const std::string&) override {
         return NotYet("Backup summary", setup::RESULT_FINISHED);
     }
-    int ShowAdvanced(const std::string&) override {
-        return NotYet("Advanced settings", setup::RESULT_BACK);
+    int ShowAdvanced(const std::string& hostName) override {
+        backup::AdvancedScreen advanced(hostName);
+        return Run(advanced, "Advanced settings");
     }
     void SendEngineCommand(const char* command) override {
         backup::BackupEngine::SendCommand(command);
     }
-    bool SelectionHasShare(const std::string&) override { return false; }
-    void SnapshotSelection() override {}
+    bool SelectionHasShare(const std::string& sortFolder) override {
+        return backup::HasSelectionFor(backup::BackupConfig(), sortFolder);
+    }
+    void SnapshotSelection() override { backup::SnapshotBackupConfig(); }
 
     std::string ReadInstallDirectory() override { return app::InstallDirectory(); }
     int WindowsMajorVersion() override {
