@@ -14,6 +14,7 @@
 
 #include "backup/restore.h"
 #include "backup/restore_files_win32.h"
+#include "backup/restore_type_win32.h"
 #include "backup/restore_win32.h"
 #include "lab/uidriver/uidriver_win32.h"
 #include "res/resource.h"
@@ -397,6 +398,31 @@ TEST_F(RestorePage, AFolderThatCannotBeMadeFailsTheRestore) {
     const DWORD error = backup::RestoreFile(dir, "a.pst", 1, nullptr, &cancel, "", true);
     EXPECT_NE(error, 0u);
     EXPECT_FALSE(Exists("Q:\\x\\a.pst.tovpart"));
+}
+
+TEST(RestoreType, TheSecondChoiceTurnsNextIntoOpenAndTheFirstGoesOn) {
+    struct Case {
+        std::vector<int> clicks;
+        const char* label;
+        int press;
+        int result;
+    };
+    const Case cases[] = {
+        {{}, "Next", IDC_NEXT, 102},
+        {{IDC_RESTORE_RECENT}, "Open", IDC_BACK, 101},
+        {{IDC_RESTORE_RECENT, IDC_RESTORE_VERSION}, "Next", IDC_NEXT, 102},
+    };
+    for (const Case& c : cases) {
+        backup::RestoreTypeScreen type(kShareRoot);
+        setup_test::ScreenRun run([&type] { return type.DoModal(); });
+        ASSERT_TRUE(run.WaitShown(IDD_RESTORE_TYPE));
+        EXPECT_TRUE(run.Checked(IDC_RESTORE_VERSION));
+        for (int id : c.clicks)
+            SendMessageA(GetDlgItem(run.screen.hwnd, id), BM_CLICK, 0, 0);
+        EXPECT_EQ(run.Text(IDC_NEXT_LABEL), c.label);
+        run.Click(c.press);
+        EXPECT_EQ(run.Result(), c.result);
+    }
 }
 
 } // namespace
