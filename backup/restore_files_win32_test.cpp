@@ -89,7 +89,8 @@ std::string AtLevel(int level, const std::string& name) {
 // The page with its temporary folder in the test's folder and its moments made observable.
 class TestPage : public backup::RestoreFilesScreen {
 public:
-    TestPage() : RestoreFilesScreen("S", kShareRoot) {
+    explicit TestPage(std::string temporary = kLocal + "\\docs\\TOVRestore")
+        : RestoreFilesScreen("S", kShareRoot), temporary(std::move(temporary)) {
         for (HANDLE& e : events)
             e = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     }
@@ -104,7 +105,7 @@ public:
     std::atomic<DWORD> error{0xFFFFFFFF};
 
 protected:
-    std::string TemporaryFolder() override { return kLocal + "\\docs\\TOVRestore"; }
+    std::string TemporaryFolder() override { return temporary; }
     void FolderListed(HTREEITEM) override { SetEvent(events[Listed]); }
     void VersionsListed() override { SetEvent(events[Versions]); }
     void VersionChecked() override { SetEvent(events[Checked]); }
@@ -118,6 +119,7 @@ protected:
     }
 
 private:
+    std::string temporary;
     HANDLE events[kMoments];
 };
 
@@ -398,6 +400,19 @@ TEST_F(RestorePage, AFolderThatCannotBeMadeFailsTheRestore) {
     const DWORD error = backup::RestoreFile(dir, "a.pst", 1, nullptr, &cancel, "", true);
     EXPECT_NE(error, 0u);
     EXPECT_FALSE(Exists("Q:\\x\\a.pst.tovpart"));
+}
+
+TEST_F(RestorePage, WithoutADocumentsFolderTheTemporaryChoiceIsOff) {
+    TestPage p("");
+    setup_test::ScreenRun run([&p] { return p.DoModal(); });
+    ASSERT_TRUE(run.WaitShown(IDD_RESTORE_FILES));
+    page = run.screen.hwnd;
+    EXPECT_TRUE(run.Checked(IDC_RESTORE_ORIGINAL));
+    EXPECT_FALSE(Enabled(IDC_RESTORE_TEMPORARY));
+    EXPECT_FALSE(run.Visible(IDC_RESTORE_TEMP_FOLDER));
+    ASSERT_TRUE(p.Wait(TestPage::Listed));
+    run.Key("Alt+F4");
+    EXPECT_EQ(run.Result(), 100);
 }
 
 TEST(RestoreType, TheSecondChoiceTurnsNextIntoOpenAndTheFirstGoesOn) {
