@@ -13,6 +13,8 @@
 #include "backup/backup_engine.h"
 #include "backup/backup_menu_win32.h"
 #include "backup/progress_screen_win32.h"
+#include "backup/restore_files_win32.h"
+#include "backup/restore_type_win32.h"
 #include "backup/status_view_win32.h"
 #include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
@@ -159,11 +161,13 @@ public:
         backup::CleanUpScreen cleanUp(hostName);
         return Run(cleanUp, "Clean up");
     }
-    int ShowRestoreType(const std::string&) override {
-        return NotYet("Restore type", setup::RESULT_BACK);
+    int ShowRestoreType(const std::string& sortFolder) override {
+        backup::RestoreTypeScreen screen(sortFolder);
+        return Run(screen, "Restore type");
     }
-    int ShowRestoreFiles(const std::string&, const std::string&) override {
-        return NotYet("Restore files", setup::RESULT_BACK);
+    int ShowRestoreFiles(const std::string& driveLetter, const std::string& sortFolder) override {
+        backup::RestoreFilesScreen screen(driveLetter, sortFolder);
+        return Run(screen, "Restore files");
     }
     int ShowWizardFolders(const std::string&) override {
         return NotYet("Backup folders", setup::RESULT_FINISHED);

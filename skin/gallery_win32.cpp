@@ -3,13 +3,14 @@
 // tovgallery [-lang spa|ita|ger|fra] [-japanese] [-face BITMAP] [-failregion] [-bench]
 //            [-function 1|2|3] all | ID...
 // An ID may name a later view of its screen: "608:complete" (the backup's completion view; "all"
-// shows it after 608's running view). -function shows the account screens as they are for a
-// set-up function: Choose account with its option checked, Name and password with its fields for
-// an existing, public or private account. Each dialog runs modally in turn; its result is printed
-// as "dialog ID result N". Back ends a dialog with 101, the forward button with 102, the message
-// dialog's buttons with 129 and 128, any other button with its control id; X and Alt+F4 give 100.
-// With -bench the first dialog prints "first-paint-ms N" once it is painted and ends at once.
-// -list prints what "all" shows, one ID (or ID:view) a line, and opens nothing.
+// shows it after 608's running view), "587:open" and "588:temporary" (the second choices).
+// -function shows the account screens as they are for a set-up function: Choose account with its
+// option checked, Name and password with its fields for an existing, public or private account.
+// Each dialog runs modally in turn; its result is printed as "dialog ID result N". Back ends a
+// dialog with 101, the forward button with 102, the message dialog's buttons with 129 and 128, any
+// other button with its control id; X and Alt+F4 give 100. With -bench the first dialog prints
+// "first-paint-ms N" once it is painted and ends at once. -list prints what "all" shows, one ID
+// (or ID:view) a line, and opens nothing.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -105,6 +106,15 @@ void ShowView(skin::SkinDialog& d, int dialogId, const std::string& view) {
                            skin::LoadString(201) + " (S:) \\\\NAS1\\anne" + skin::LoadString(62));
         skin::SetLabelText(d, IDC_PROGRESS_FOLDER, skin::LoadString(202));
         skin::SetLabelText(d, IDC_NEXT_LABEL, skin::LoadString(37));
+    }
+    // the restore pages' second choices: Open for the backup folder, the temporary folder
+    if (dialogId == IDD_RESTORE_TYPE && view == "open") {
+        CheckRadioButton(d.Hwnd(), IDC_RESTORE_VERSION, IDC_RESTORE_RECENT, IDC_RESTORE_RECENT);
+        skin::SetLabelText(d, IDC_NEXT_LABEL, skin::LoadString(36));
+    } else if (dialogId == IDD_RESTORE_FILES && view == "temporary") {
+        CheckRadioButton(d.Hwnd(), IDC_RESTORE_ORIGINAL, IDC_RESTORE_TEMPORARY,
+                         IDC_RESTORE_TEMPORARY);
+        d.ShowItem(IDC_RESTORE_TEMP_FOLDER, true);
     }
 }
 
@@ -315,6 +325,10 @@ std::vector<std::pair<int, std::string>> AllScreens() {
         ids.push_back({all[k].dialogId, ""});
         if (all[k].dialogId == IDD_BACKUP_PROGRESS)
             ids.push_back({IDD_BACKUP_PROGRESS, "complete"});
+        if (all[k].dialogId == IDD_RESTORE_TYPE)
+            ids.push_back({IDD_RESTORE_TYPE, "open"});
+        if (all[k].dialogId == IDD_RESTORE_FILES)
+            ids.push_back({IDD_RESTORE_FILES, "temporary"});
     }
     return ids;
 }
