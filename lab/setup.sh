@@ -15,6 +15,8 @@ packages=(
     libwine-dev:i386
     # screens and the network lab
     xvfb xdotool x11-utils imagemagick iproute2 iputils-ping procps util-linux file
+    # the installer (makensis) and the help files (chmcmd, Free Pascal's CHM compiler)
+    nsis fp-utils
 )
 
 # What is missing is found without root; only installing it needs root.

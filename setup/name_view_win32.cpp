@@ -29,9 +29,10 @@ void ShowNameScreenView(skin::SkinDialog& dialog, const NameScreenView& view) {
         dialog.MoveItem(IDC_PASSWORD, 290, 228);
     }
     if (view.helpBesideName) {
-        // right of the name field, where the password rows would begin otherwise
-        dialog.MoveItem(IDC_HELP_LINK, 500, 162, 140, 16);
-        dialog.MoveItem(IDC_HELP_BUTTON, 500, 158, 140, 20);
+        // right of the name field, where the password rows would begin otherwise; two lines, as
+        // German and French need
+        dialog.MoveItem(IDC_HELP_LINK, 500, 162, 140, 32);
+        dialog.MoveItem(IDC_HELP_BUTTON, 500, 158, 140, 36);
     }
 }
 

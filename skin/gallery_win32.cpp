@@ -1,7 +1,7 @@
 // tovgallery.exe: opens any screen's dialog with sample data, for looking at it and for UI tests.
 //
 // tovgallery [-lang spa|ita|ger|fra] [-japanese] [-face BITMAP] [-failregion] [-bench]
-//            [-function 1|2|3] all | ID...
+//            [-function 1|2|3] [-check] all | ID...
 // An ID may name a later view of its screen: "608:complete" (the backup's completion view; "all"
 // shows it after 608's running view), "587:open" and "588:temporary" (the second choices).
 // -function shows the account screens as they are for a set-up function: Choose account with its
@@ -11,6 +11,9 @@
 // other button with its control id; X and Alt+F4 give 100. With -bench the first dialog prints
 // "first-paint-ms N" once it is painted and ends at once. -list prints what "all" shows, one ID
 // (or ID:view) a line, and opens nothing.
+// With -check each dialog ends by itself once it is shown, after a line for every text that does
+// not fit its control in its own font ("unfit ...") and, with -lang, every text of the string
+// table that is still the English one ("english ..."); the run then ends with 1 when there was any.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -30,7 +33,9 @@
 #include "skin/resources_win32.h"
 #include "skin/screen_layout.h"
 #include "skin/screen_win32.h"
+#include "skin/label_win32.h"
 #include "skin/scrollbar_win32.h"
+#include "skin/text_checks.h"
 
 namespace {
 
@@ -120,7 +125,39 @@ void ShowView(skin::SkinDialog& d, int dialogId, const std::string& view) {
 
 bool g_bench = false;
 int g_function = 0;
+bool g_check = false;
+int g_problems = 0;
+std::string g_language; // the -lang library's name, empty for English
 constexpr UINT kPainted = WM_APP + 1;
+constexpr UINT kCheck = WM_APP + 2;
+
+std::string WindowText(HWND item) {
+    const int n = GetWindowTextLengthA(item);
+    std::string text(n + 1, '\0');
+    text.resize(GetWindowTextA(item, &text[0], n + 1));
+    return text;
+}
+
+// The English text of a string: the gallery's own resources are the program's.
+std::string EnglishString(int id) {
+    char buffer[4096] = "";
+    LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
+    return buffer;
+}
+
+// The size a radio button's or check box's text takes beside its box, in the control's font.
+SIZE ButtonTextExtent(HWND item, const std::string& text, int width) {
+    HDC dc = GetDC(item);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(item, WM_GETFONT, 0, 0)));
+    const int box = GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    const bool multi = (GetWindowLongA(item, GWL_STYLE) & BS_MULTILINE) != 0;
+    RECT need = {0, 0, width - box, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &need,
+              DT_CALCRECT | (multi ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(item, dc);
+    return SIZE{need.right + box, need.bottom};
+}
 
 class GalleryScreen : public skin::Screen {
 public:
@@ -144,6 +181,8 @@ protected:
                            IDC_PURPOSE_BUSINESS, IDC_TAGS_ON, IDC_TAGS_OFF});
         if (g_function)
             ShowFunction();
+        if (g_check)
+            PostMessageA(Hwnd(), kCheck, 0, 0);
         return true;
     }
 
@@ -195,6 +234,11 @@ protected:
             EndDialog(0);
             handled = true;
             return TRUE;
+        } else if (g_check && message == kCheck) {
+            Check();
+            EndDialog(0);
+            handled = true;
+            return TRUE;
         }
         return Screen::OnMessage(message, wParam, lParam, handled);
     }
@@ -210,6 +254,45 @@ protected:
     }
 
 private:
+    // Every shown text of the screen: does it fit its control, and is it translated.
+    void Check() {
+        const int dialog = layout_.dialogId;
+        for (int i = 0; i < layout_.count; ++i) {
+            const skin::ControlLayout& c = layout_.controls[i];
+            HWND item = Item(c.id);
+            if (!item || !(GetWindowLongA(item, GWL_STYLE) & WS_VISIBLE))
+                continue;
+            const std::string text = WindowText(item);
+            if (text.empty())
+                continue;
+            RECT r;
+            GetClientRect(item, &r);
+            SIZE need{0, 0};
+            bool measured = false;
+            if (c.kind == 'L' || c.kind == 'K') {
+                measured = skin::LabelTextExtent(item, &need);
+            } else if (c.kind == 'R' || c.kind == 'C') {
+                need = ButtonTextExtent(item, text, r.right);
+                measured = true;
+            }
+            if (measured && (need.cx > r.right || need.cy > r.bottom)) {
+                ++g_problems;
+                std::printf(
+                    "unfit dialog %d control %d string %d: needs %ldx%ld, has %ldx%ld: %s\n",
+                    dialog, c.id, c.stringId, need.cx, need.cy, r.right, r.bottom, text.c_str());
+            }
+            if (c.stringId && !g_language.empty()) {
+                const std::string english = EnglishString(c.stringId);
+                if (skin::StillEnglish(english, skin::LoadString(c.stringId), g_language)) {
+                    ++g_problems;
+                    std::printf("english dialog %d control %d string %d: %s\n", dialog, c.id,
+                                c.stringId, english.c_str());
+                }
+            }
+        }
+        std::fflush(stdout);
+    }
+
     void ShowFunction() {
         if (layout_.dialogId == IDD_CHOOSE_ACCOUNT) {
             const int options[] = {IDC_ACCOUNT_EXISTING, IDC_ACCOUNT_PUBLIC, IDC_ACCOUNT_PRIVATE};
@@ -359,6 +442,9 @@ int main(int argc, char** argv) {
                 return 2;
             }
             skin::SetResourceModule(m);
+            g_language = lang;
+        } else if (a == "-check") {
+            g_check = true;
         } else if (a == "-japanese") {
             skin::SetInterfaceLanguage("Japanese");
         } else if (a == "-face" && i + 1 < argc) {
@@ -399,6 +485,10 @@ int main(int argc, char** argv) {
         if (result == 100) {
             break;
         }
+    }
+    if (g_check) {
+        std::printf("checked %zu dialogs, %d problems\n", ids.size(), g_problems);
+        return g_problems ? 1 : 0;
     }
     return result;
 }

@@ -151,6 +151,33 @@ UINT LabelDrawFlags(DWORD style) {
     return flags;
 }
 
+bool LabelTextExtent(HWND control, SIZE* needed) {
+    const auto* label = static_cast<const SkinLabel*>(GetPropA(control, kLabelProperty));
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+    const DWORD type = style & SS_TYPEMASK;
+    if (!label || type == SS_ICON || type == SS_BITMAP || type == SS_ENHMETAFILE ||
+        (style & SS_ELLIPSISMASK)) {
+        return false;
+    }
+    const int n = GetWindowTextLengthA(control);
+    std::string text(n + 1, '\0');
+    text.resize(GetWindowTextA(control, &text[0], n + 1));
+    RECT r;
+    GetClientRect(control, &r);
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, SharedFont(ChooseLabelFont(label->Size(), label->Bold(),
+                                                    label->Underline(), InterfaceLanguage())));
+    RECT need = {0, 0, r.right, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &need,
+              LabelDrawFlags(style) | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    needed->cx = need.right - need.left;
+    needed->cy = need.bottom - need.top;
+    return true;
+}
+
 void SkinLabel::Paint(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);

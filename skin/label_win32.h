@@ -71,6 +71,11 @@ private:
 // DrawText flags for a label of the given static style.
 UINT LabelDrawFlags(DWORD style);
 
+// The size a skinned label's text takes when it is painted: in its own font, broken into lines at
+// the control's width as painting breaks them (a word wider than the control widens it). False for
+// a control that is no skinned text label or cuts its text with an ellipsis by design.
+bool LabelTextExtent(HWND control, SIZE* needed);
+
 // A label that acts as a link: hand cursor, and a click is a BN_CLICKED command to the parent.
 class Hyperlink : public SkinLabel {
 public:

@@ -520,6 +520,8 @@ def main():
         write_ico(os.path.join(out, 'icon_%d.ico' % i), [state_icon(kind, 32), state_icon(kind, 16)])
         lines.append('%d ICON "res/gen/art/icon_%d.ico"' % (i, i))
     open(os.path.join(out, 'buttons.rc'), 'w').write('\n'.join(lines) + '\n')
+    # the icon of the drive's desktop shortcut, which the installer puts into the system folder
+    write_ico(os.path.join(out, 'zeltovdrv.ico'), [state_icon('app', 32), state_icon('app', 16)])
 
 
 if __name__ == '__main__':
