@@ -7,6 +7,13 @@
 
 namespace backup {
 
+// The string-table texts the summary is made of.
+constexpr int STR_WIZARD_NEVER = 18;
+constexpr int STR_WIZARD_BACKUP_FOLDER = 62; // "\My Backup"
+constexpr int STR_WIZARD_AT = 95;
+constexpr int STR_WIZARD_MONDAY = 96; // 96 to 102: Monday to Sunday
+constexpr int STR_WIZARD_DAILY = 103;
+
 // The day names in the order the summary lists them, Monday first (strings 96 to 102).
 struct DayNames {
     std::string names[7];

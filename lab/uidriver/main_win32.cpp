@@ -8,6 +8,11 @@
 //   tovdriver rect                             "rect LEFT TOP RIGHT BOTTOM"
 //   tovdriver region X Y                       "inside" or "outside" ("none": no region)
 //   tovdriver gone HWND [TIMEOUT_MS]           waits until the window has gone
+//   tovdriver tree ID                          one line per item of tree ID, depth first:
+//                                              depth state(0-3) expanded "text"
+//   tovdriver tree-click|tree-expand|tree-check ID PATH
+//                                              clicks the text, the +/- button or the check
+//                                              box of the item at PATH ("C:\|Data|Mail")
 // Exit code 0 on success, 1 when the action failed, 2 on bad usage.
 #include <windows.h>
 
@@ -15,13 +20,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "lab/uidriver/tree_driver_win32.h"
 #include "lab/uidriver/uidriver_win32.h"
 
 namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: tovdriver screen|controls|click|key|type|select|check|drag|"
-                         "rect|region|gone ...\n");
+                         "rect|region|gone|tree|tree-click|tree-expand|tree-check ...\n");
     return 2;
 }
 
@@ -84,6 +90,17 @@ int main(int argc, char** argv) {
                             ? "inside"
                             : "outside");
         }
+    } else if (cmd == "tree" && argc > 2) {
+        std::vector<uidriver::TreeItem> items;
+        ok = uidriver::ListTreeItems(s.hwnd, std::atoi(argv[2]), &items);
+        for (const uidriver::TreeItem& t : items)
+            std::printf("%d %d %d \"%s\"\n", t.depth, t.state, t.expanded, t.text.c_str());
+    } else if ((cmd == "tree-click" || cmd == "tree-expand" || cmd == "tree-check") && argc > 3) {
+        const int id = std::atoi(argv[2]);
+        const std::vector<std::string> path = uidriver::SplitTreePath(argv[3]);
+        ok = cmd == "tree-click"    ? uidriver::ClickTreeItem(s.hwnd, id, path)
+             : cmd == "tree-expand" ? uidriver::ExpandTreeItem(s.hwnd, id, path)
+                                    : uidriver::ToggleTreeCheck(s.hwnd, id, path);
     } else {
         return Usage();
     }
