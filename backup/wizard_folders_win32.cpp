@@ -84,10 +84,7 @@ bool WizardFoldersScreen::OnInitDialog() {
     config = std::make_unique<ShareBackupConfig>(shareRoot, platform);
     tree = std::make_unique<FolderTree>(ConfiguredSourcesOf(*config));
 
-    // Wine shows the checks given before the style came as unchecked: the style goes on first
-    HWND tv = TreeWindow();
-    SetWindowLongA(tv, GWL_STYLE, GetWindowLongA(tv, GWL_STYLE) | TVS_CHECKBOXES);
-    PrepareStateImages();
+    PrepareCheckBoxes(TreeWindow());
 
     const std::string documents = source->DocumentsFolder();
     bool documentsShown = false;
@@ -110,8 +107,8 @@ bool WizardFoldersScreen::OnInitDialog() {
     return false;
 }
 
-void WizardFoldersScreen::PrepareStateImages() {
-    HWND tv = TreeWindow();
+void PrepareCheckBoxes(HWND tv) {
+    SetWindowLongA(tv, GWL_STYLE, GetWindowLongA(tv, GWL_STYLE) | TVS_CHECKBOXES);
     HIMAGELIST list =
         reinterpret_cast<HIMAGELIST>(SendMessageA(tv, TVM_GETIMAGELIST, TVSIL_STATE, 0));
     if (!list)

@@ -36,6 +36,10 @@ public:
     static std::vector<std::string> SubFolders(const std::string& path, bool root);
 };
 
+// Gives a tree its check boxes before it is filled (Wine shows checks given earlier as unchecked)
+// and adds the partly selected image (3) to the control's own unchecked and checked ones.
+void PrepareCheckBoxes(HWND tree);
+
 class WizardFoldersScreen : public skin::Screen {
 public:
     // source null: this computer's own.
@@ -56,7 +60,6 @@ protected:
 
 private:
     HWND TreeWindow() const;
-    void PrepareStateImages();
     HTREEITEM Insert(int node, HTREEITEM parent);
     void ShowState(int node);
     int NodeOf(HTREEITEM item) const;
