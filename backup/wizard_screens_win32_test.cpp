@@ -216,8 +216,9 @@ TEST(WizardScreensTest, FolderPageWritesTheDriveAndItsExcludedFolder) {
     ASSERT_EQ(WaitForSingleObject(loaded, kWait), WAIT_OBJECT_0) << "Beta's folders never came";
     ASSERT_TRUE(uidriver::ToggleTreeCheck(page.hwnd, IDC_BACKUP_TREE, {root, "Gamma"}));
     ASSERT_TRUE(uidriver::ListTreeItems(page.hwnd, IDC_BACKUP_TREE, &items));
-    EXPECT_EQ(Listing(items), "0 1 My Documents\n1 - \n0 3 " + root +
-                                  "\n1 2 Alpha\n2 - \n1 2 Beta\n2 2 Inner\n3 - \n1 1 Gamma\n2 - \n");
+    EXPECT_EQ(Listing(items),
+              "0 1 My Documents\n1 - \n0 3 " + root +
+                  "\n1 2 Alpha\n2 - \n1 2 Beta\n2 2 Inner\n3 - \n1 1 Gamma\n2 - \n");
     for (const uidriver::TreeItem& t : items) {
         if (t.text == "Beta") {
             EXPECT_TRUE(t.expanded);
@@ -289,8 +290,7 @@ TEST(WizardScreensTest, SummaryPageShowsTheScheduleAndSavesOff) {
         ASSERT_TRUE(host.Started());
         const uidriver::Screen page = host.Screen();
         ASSERT_EQ(page.dialogId, IDD_WIZARD_SUMMARY);
-        EXPECT_EQ(uidriver::ControlText(page.hwnd, IDC_SUMMARY_SCHED),
-                  "Monday, Friday at 7:30 AM");
+        EXPECT_EQ(uidriver::ControlText(page.hwnd, IDC_SUMMARY_SCHED), "Monday, Friday at 7:30 AM");
         EXPECT_EQ(uidriver::ControlText(page.hwnd, IDC_SUMMARY_DEST),
                   "(S:) \\\\NAS1\\anne\\My Backup");
         EXPECT_TRUE(Checked(page.hwnd, IDC_SUMMARY_ON));
