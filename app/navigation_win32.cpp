@@ -16,6 +16,8 @@
 #include "backup/restore_files_win32.h"
 #include "backup/restore_type_win32.h"
 #include "backup/status_view_win32.h"
+#include "backup/wizard_folders_win32.h"
+#include "backup/wizard_schedule_win32.h"
 #include "protocol/echo_probe.h"
 #include "protocol/sockets.h"
 #include "res/resource.h"
@@ -169,14 +171,19 @@ public:
         backup::RestoreFilesScreen screen(driveLetter, sortFolder);
         return Run(screen, "Restore files");
     }
-    int ShowWizardFolders(const std::string&) override {
-        return NotYet("Backup folders", setup::RESULT_FINISHED);
+    int ShowWizardFolders(const std::string& sortFolder) override {
+        backup::WizardFoldersScreen folders(sortFolder);
+        return Run(folders, "Backup folders");
     }
-    int ShowWizardSchedule(const std::string&, const std::string&) override {
-        return NotYet("Backup schedule", setup::RESULT_FINISHED);
+    int ShowWizardSchedule(const std::string& sortFolder,
+                           const std::string& installDirectory) override {
+        backup::WizardScheduleScreen schedule(sortFolder, installDirectory);
+        return Run(schedule, "Backup schedule");
     }
-    int ShowWizardSummary(const std::string&, const std::string&) override {
-        return NotYet("Backup summary", setup::RESULT_FINISHED);
+    int ShowWizardSummary(const std::string& sortFolder,
+                          const std::string& shareDriveLetter) override {
+        backup::WizardSummaryScreen summary(sortFolder, shareDriveLetter);
+        return Run(summary, "Backup summary");
     }
     int ShowAdvanced(const std::string& hostName) override {
         backup::AdvancedScreen advanced(hostName);

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "lab/uidriver/first_paint_win32.h"
+#include "backup/wizard_folders_win32.h"
 #include "res/resource.h"
 #include "setup/account_rules.h"
 #include "setup/name_view_win32.h"
@@ -352,6 +353,12 @@ private:
             break;
         case 'T': {
             HTREEITEM parents[8] = {TVI_ROOT};
+            // the folder page's check boxes: unchecked, partly selected, checked
+            const bool checks = layout_.dialogId == IDD_WIZARD_FOLDERS;
+            const int states[] = {1, 3, 2, 1, 1};
+            int index = 0;
+            if (checks)
+                backup::PrepareCheckBoxes(item);
             for (const std::string& s : Items(sample)) {
                 std::size_t depth = s.find_first_not_of(' ') / 2;
                 if (depth > 6) {
@@ -363,6 +370,11 @@ private:
                 ins.hInsertAfter = TVI_LAST;
                 ins.item.mask = TVIF_TEXT;
                 ins.item.pszText = const_cast<char*>(name.c_str());
+                if (checks) {
+                    ins.item.mask |= TVIF_STATE;
+                    ins.item.stateMask = TVIS_STATEIMAGEMASK;
+                    ins.item.state = INDEXTOSTATEIMAGEMASK(states[index++ % 5]);
+                }
                 parents[depth + 1] = reinterpret_cast<HTREEITEM>(
                     SendMessageA(item, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
                 if (depth > 0) {

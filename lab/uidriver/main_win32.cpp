@@ -13,6 +13,11 @@
 //   tovdriver access                           walks the screen with Tab; one line per shown,
 //                                              enabled control without a name or out of reach
 //                                              of Tab (exit code 1 when there is one)
+//   tovdriver tree ID                          one line per item of tree ID, depth first:
+//                                              depth state(0-3) expanded "text"
+//   tovdriver tree-click|tree-expand|tree-check ID PATH
+//                                              clicks the text, the +/- button or the check
+//                                              box of the item at PATH ("C:\|Data|Mail")
 // Exit code 0 on success, 1 when the action failed, 2 on bad usage.
 #include <windows.h>
 
@@ -22,13 +27,14 @@
 #include <vector>
 
 #include "lab/uidriver/access_win32.h"
+#include "lab/uidriver/tree_driver_win32.h"
 #include "lab/uidriver/uidriver_win32.h"
 
 namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: tovdriver screen|controls|names|access|click|key|type|select|"
-                         "check|drag|rect|region|gone ...\n");
+                         "check|drag|rect|region|gone|tree|tree-click|tree-expand|tree-check ...\n");
     return 2;
 }
 
@@ -110,6 +116,17 @@ int main(int argc, char** argv) {
                             ? "inside"
                             : "outside");
         }
+    } else if (cmd == "tree" && argc > 2) {
+        std::vector<uidriver::TreeItem> items;
+        ok = uidriver::ListTreeItems(s.hwnd, std::atoi(argv[2]), &items);
+        for (const uidriver::TreeItem& t : items)
+            std::printf("%d %d %d \"%s\"\n", t.depth, t.state, t.expanded, t.text.c_str());
+    } else if ((cmd == "tree-click" || cmd == "tree-expand" || cmd == "tree-check") && argc > 3) {
+        const int id = std::atoi(argv[2]);
+        const std::vector<std::string> path = uidriver::SplitTreePath(argv[3]);
+        ok = cmd == "tree-click"    ? uidriver::ClickTreeItem(s.hwnd, id, path)
+             : cmd == "tree-expand" ? uidriver::ExpandTreeItem(s.hwnd, id, path)
+                                    : uidriver::ToggleTreeCheck(s.hwnd, id, path);
     } else {
         return Usage();
     }
