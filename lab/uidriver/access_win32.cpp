@@ -85,12 +85,11 @@ std::vector<NamedControl> ListNames(HWND dialog) {
         k.enabled = IsWindowEnabled(c) != 0;
         k.tabStop = (style & WS_TABSTOP) != 0;
         k.interactive = Interactive(c, k.cls);
-        // radio buttons belong together from one with WS_GROUP to the next control that has it
-        if (!IsRadio(c) || (style & WS_GROUP) || !group)
+        // radio buttons belong together from one with WS_GROUP to the next control that has it,
+        // as the dialog manager counts them: a note between two of them does not end the group
+        if ((style & WS_GROUP) || !group)
             group = c;
         k.group = IsRadio(c) ? group : c;
-        if (!IsRadio(c))
-            group = nullptr;
         out.push_back(k);
     }
     return out;

@@ -33,8 +33,9 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: tovdriver screen|controls|names|access|click|key|type|select|"
-                         "check|drag|rect|region|gone|tree|tree-click|tree-expand|tree-check ...\n");
+    std::fprintf(stderr,
+                 "usage: tovdriver screen|controls|names|access|click|key|type|select|"
+                 "check|drag|rect|region|gone|tree|tree-click|tree-expand|tree-check ...\n");
     return 2;
 }
 
