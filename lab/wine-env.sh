@@ -126,7 +126,9 @@ tov_ensure_display() {
         # that ended on the same display number remove it); its abstract one still serves this
         # network namespace, and a second Xvfb here would leave this command waiting, at its end,
         # for the session's persistent wineserver.
-        if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then
+        # (an Xvfb that has ended but was not reaped keeps its name: its state is Z)
+        if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ] &&
+            [ "$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)" != Z ]; then
             export DISPLAY=":$d"
             return 0
         fi
