@@ -13,20 +13,15 @@
 
 #include "backup/backup_config.h"
 #include "engine/engine_core.h"
+#include "lab/uidriver/gallery_run_win32.h"
 #include "lab/uidriver/tree_driver_win32.h"
 #include "lab/uidriver/uidriver_win32.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr DWORD kWait = 20000;
-
-std::string BinDir() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
+using uidriver_test::BinDir;
+using uidriver_test::kWait;
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -95,62 +90,18 @@ private:
 };
 
 // One run of tovwizardhost.exe; its output goes to a file.
-class Host {
+class Host : public uidriver_test::Gallery {
 public:
-    explicit Host(const std::string& args) {
-        char name[MAX_PATH];
-        GetTempFileNameA(BinDir().c_str(), "wzh", 0, name);
-        out_ = name;
-        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-        HANDLE file = CreateFileA(out_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
-                                  0, nullptr);
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = file;
-        si.hStdError = file;
-        si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        std::string cmd = "\"" + BinDir() + "tovwizardhost.exe\" " + args;
-        ok_ = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, BinDir().c_str(),
-                             &si, &pi_) != 0;
-        CloseHandle(file);
-    }
-    ~Host() {
-        if (ok_) {
-            if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(pi_.hProcess, 99);
-                WaitForSingleObject(pi_.hProcess, kWait);
-            }
-            CloseHandle(pi_.hProcess);
-            CloseHandle(pi_.hThread);
-        }
-        DeleteFileA(out_.c_str());
-    }
-    bool Started() const { return ok_; }
-    uidriver::Screen Screen() {
-        uidriver::Screen s;
-        EXPECT_TRUE(uidriver::WaitForScreen(pi_.dwProcessId, kWait, &s)) << "no page came up";
-        return s;
-    }
-    int Finish() {
-        EXPECT_EQ(WaitForSingleObject(pi_.hProcess, kWait), WAIT_OBJECT_0) << "the page hangs";
-        DWORD code = 0;
-        GetExitCodeProcess(pi_.hProcess, &code);
-        return static_cast<int>(code);
-    }
+    explicit Host(const std::string& args) : Gallery(args, "tovwizardhost.exe") {}
+    uidriver::Screen Screen() { return NextScreen(); }
     // The page's output with its line ends as on Linux.
     std::string Output() const {
-        std::string s = ReadFile(out_), lf;
-        for (char c : s)
+        std::string lf;
+        for (char c : Gallery::Output())
             if (c != '\r')
                 lf += c;
         return lf;
     }
-
-private:
-    std::string out_;
-    PROCESS_INFORMATION pi_{};
-    bool ok_ = false;
 };
 
 std::string Quote(const std::string& s) {

@@ -1,5 +1,5 @@
-// Test helper: one run of tovgallery.exe in its own process, its output in a file, for the tests
-// that drive the gallery's screens with the UI driver.
+// Test helper: one run of tovgallery.exe (or another screen host beside it) in its own process,
+// its output in a file, for the tests that drive screens with the UI driver.
 #pragma once
 
 #include <windows.h>
@@ -22,10 +22,11 @@ inline std::string BinDir() {
     return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
-// One run of tovgallery.exe; its output (one "dialog ID result N" line per dialog) goes to a file.
+// One run of tovgallery.exe, or of PROGRAM from the same folder; its output (the gallery's is one
+// "dialog ID result N" line per dialog) goes to a file.
 class Gallery {
 public:
-    explicit Gallery(const std::string& args) {
+    explicit Gallery(const std::string& args, const std::string& program = "tovgallery.exe") {
         char name[MAX_PATH];
         GetTempFileNameA(BinDir().c_str(), "gal", 0, name);
         out_ = name;
@@ -38,7 +39,7 @@ public:
         si.hStdOutput = file;
         si.hStdError = file;
         si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-        std::string cmd = "\"" + BinDir() + "tovgallery.exe\" " + args;
+        std::string cmd = "\"" + BinDir() + program + "\" " + args;
         ok_ = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, BinDir().c_str(),
                              &si, &pi_) != 0;
         CloseHandle(file);
