@@ -41,7 +41,7 @@ tov_ensure_prefix() {
 
 # Lab settings that live in the prefix; raise the version when they change, and existing
 # prefixes take them on their next use.
-TOV_HOOKS_VERSION=5
+TOV_HOOKS_VERSION=6
 tov_prefix_hooks() {
     local log="$TOV_LAB_STATE/wineboot.log"
     # a recorded browser instead of a real one
@@ -58,6 +58,12 @@ tov_prefix_hooks() {
     wine reg add 'HKCR\.txt' /v 'Content Type' /t REG_SZ /d text/plain /f </dev/null >>"$log" 2>&1
     wine reg add 'HKCR\txtfile\shell\open\command' /ve /t REG_SZ \
         /d "\"$viewer\" \"$journal\" \"%1\"" /f </dev/null >>"$log" 2>&1
+    # help files (Wine's own hh.exe would show them) in the same viewer, recorded in
+    # lab-state/help.log
+    local help="Z:$TOV_LAB_STATE/help.log"
+    help=${help//\//\\}
+    wine reg add 'HKCR\chm.file\shell\open\command' /ve /t REG_SZ \
+        /d "\"$viewer\" \"$help\" \"%1\"" /f </dev/null >>"$log" 2>&1
     # the user's shell folders as folders of the prefix, not links to the machine's home
     # directory: what programs put on the desktop stays in the lab
     local folder

@@ -1,5 +1,5 @@
-// tovviewer.exe: the lab's text viewer, opened by the shell for ".txt" documents. It records the
-// file it was given and shows it until it is closed or ended.
+// tovviewer.exe: the lab's viewer, opened by the shell for ".txt" documents and help files. It
+// records the file it was given and shows it until it is closed or ended.
 //   tovviewer.exe JOURNAL FILE
 // appends FILE and a line end to JOURNAL (or to the file that TOV_VIEWER_JOURNAL names, which
 // tests set for the programs they start), then shows FILE's text read-only.
@@ -45,14 +45,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (__argc < 3)
         return 2;
     const std::string file = __argv[2];
-    char journal[MAX_PATH] = "";
-    if (!GetEnvironmentVariableA("TOV_VIEWER_JOURNAL", journal, sizeof journal))
-        lstrcpynA(journal, __argv[1], sizeof journal);
-    if (FILE* f = std::fopen(journal, "ab")) {
-        std::fprintf(f, "%s\n", file.c_str());
-        std::fclose(f);
-    }
-
     WNDCLASSA wc{};
     wc.lpfnWndProc = ViewerProcedure;
     wc.hInstance = instance;
@@ -69,6 +61,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         480, window, reinterpret_cast<HMENU>(1), instance, nullptr);
     SetWindowTextA(edit, ReadText(file).c_str());
     ShowWindow(window, show);
+    // recorded once the window is up, so that a test which reads the line finds a window to close
+    char journal[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("TOV_VIEWER_JOURNAL", journal, sizeof journal))
+        lstrcpynA(journal, __argv[1], sizeof journal);
+    if (FILE* f = std::fopen(journal, "ab")) {
+        std::fprintf(f, "%s\n", file.c_str());
+        std::fclose(f);
+    }
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
