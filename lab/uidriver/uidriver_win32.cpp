@@ -109,6 +109,16 @@ bool WaitAt(HWND w, int left, int top, DWORD timeoutMs) {
     }
 }
 
+// A key press and release. The press may end the dialog (Enter, Esc, Alt+F4) before the release
+// is posted, and a window that has gone needs no release: the press decides.
+bool PostKey(HWND target, UINT down, UINT up, UINT vk, bool alt) {
+    if (!PostMessageA(target, down, vk, KeyData(vk, false, alt))) {
+        return false;
+    }
+    PostMessageA(target, up, vk, KeyData(vk, true, alt));
+    return true;
+}
+
 } // namespace
 
 bool WaitForScreen(DWORD pid, DWORD timeoutMs, Screen* out, HWND other) {
@@ -179,8 +189,7 @@ bool SendKey(HWND dialog, const std::string& name) {
     const std::string key = Lower(name);
     HWND target = FocusOf(dialog);
     if (key == "alt+f4") {
-        return PostMessageA(target, WM_SYSKEYDOWN, VK_F4, KeyData(VK_F4, false, true)) &&
-               PostMessageA(target, WM_SYSKEYUP, VK_F4, KeyData(VK_F4, true, true));
+        return PostKey(target, WM_SYSKEYDOWN, WM_SYSKEYUP, VK_F4, true);
     }
     if (key == "shift+tab") {
         // the dialog manager reads Shift from the keyboard state, which a posted key does not
@@ -205,8 +214,7 @@ bool SendKey(HWND dialog, const std::string& name) {
     } else {
         return false;
     }
-    return PostMessageA(target, WM_KEYDOWN, vk, KeyData(vk, false, false)) &&
-           PostMessageA(target, WM_KEYUP, vk, KeyData(vk, true, false));
+    return PostKey(target, WM_KEYDOWN, WM_KEYUP, vk, false);
 }
 
 bool SelectEntry(HWND dialog, int id, int index) {
