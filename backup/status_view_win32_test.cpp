@@ -342,7 +342,7 @@ TEST_F(StatusViewAgainstAppliance, HelpOpensTheStorageHelpFileFromTheInstallFold
     ASSERT_TRUE(view.WaitDrawn());
     ASSERT_TRUE(uidriver::Click(run.screen.hwnd, IDC_HELP_BUTTON));
     EXPECT_EQ(opened.WaitNext(kDeadlineMs), std::string(bin) + "\\help_storage.chm");
-    uidriver::OpenedFiles::CloseViewers();
+    opened.CloseViewers();
     ASSERT_TRUE(uidriver::SendKey(run.screen.hwnd, "Alt+F4"));
     EXPECT_EQ(run.Result(), 100);
 }

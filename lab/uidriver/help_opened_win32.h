@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace uidriver {
 
@@ -54,20 +55,20 @@ public:
         return line;
     }
 
-    // Closes every viewer window and waits for its process to end.
-    static void CloseViewers() {
-        HWND viewer;
-        while ((viewer = FindWindowA("TovLabViewer", nullptr)) != nullptr) {
+    // Closes the viewers of the files recorded so far and waits for their processes to end;
+    // viewers that other tests opened stay.
+    void CloseViewers() {
+        Viewers found{this, {}};
+        EnumWindows(FindViewer, reinterpret_cast<LPARAM>(&found));
+        for (HWND viewer : found.windows) {
             DWORD pid = 0;
             GetWindowThreadProcessId(viewer, &pid);
             HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
             PostMessageA(viewer, WM_CLOSE, 0, 0);
-            if (!process)
-                break;
-            const bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
-            CloseHandle(process);
-            if (!ended)
-                break;
+            if (process) {
+                WaitForSingleObject(process, 20000);
+                CloseHandle(process);
+            }
         }
     }
 
@@ -82,12 +83,34 @@ private:
             return false;
         *line = text.substr(taken_, end - taken_);
         taken_ = end + 1;
+        files_.push_back(*line);
         return true;
+    }
+
+    struct Viewers {
+        OpenedFiles* self;
+        std::vector<HWND> windows;
+    };
+    // The viewer's title is its file and " - lab viewer".
+    static BOOL CALLBACK FindViewer(HWND window, LPARAM l) {
+        auto* found = reinterpret_cast<Viewers*>(l);
+        char name[64] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) != "TovLabViewer")
+            return TRUE;
+        char title[MAX_PATH + 32] = "";
+        GetWindowTextA(window, title, sizeof title);
+        for (const std::string& file : found->self->files_) {
+            if (file + " - lab viewer" == title)
+                found->windows.push_back(window);
+        }
+        return TRUE;
     }
 
     std::string folder_;
     std::string journal_;
     std::size_t taken_ = 0;
+    std::vector<std::string> files_;
 };
 
 } // namespace uidriver

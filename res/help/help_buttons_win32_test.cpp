@@ -94,7 +94,7 @@ TEST(HelpButtons, EachScreenOpensItsOwnHelpFileFromTheInstallFolder) {
         // the shell opens the file by its full name: the doubled backslash goes
         EXPECT_EQ(opened.WaitNext(setup_test::kScreenDeadlineMs), full);
         EXPECT_EQ(Magic(full), "ITSF") << full;
-        uidriver::OpenedFiles::CloseViewers();
+        opened.CloseViewers();
         ASSERT_TRUE(run.Key("Alt+F4"));
         EXPECT_EQ(run.Result(), 100);
     }
