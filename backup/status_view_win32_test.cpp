@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -18,6 +17,7 @@
 #include "backup/status_table.h"
 #include "backup/status_view_win32.h"
 #include "app/globals.h"
+#include "lab/uidriver/gallery_run_win32.h"
 #include "lab/uidriver/help_opened_win32.h"
 #include "lab/uidriver/uidriver_win32.h"
 #include "res/resource.h"
@@ -330,18 +330,16 @@ TEST_F(StatusViewAgainstAppliance, LogCopyOpensInTheViewerAndTheNextOpenEndsTheF
 
 TEST_F(StatusViewAgainstAppliance, HelpOpensTheStorageHelpFileFromTheInstallFolder) {
     Write("backup-status.tsv", "3\tM\t03142025\t0\tanne\n");
-    char bin[MAX_PATH];
-    GetModuleFileNameA(nullptr, bin, MAX_PATH);
-    *std::strrchr(bin, '\\') = 0;
     // the install folder as the installer leaves it, with its closing backslash
-    app::SetInstallDirectory(std::string(bin) + "\\");
+    const std::string bin = uidriver_test::BinDir();
+    app::SetInstallDirectory(bin);
     uidriver::OpenedFiles opened;
     TestView view(Heading(), 10, logBase);
     ScreenRun run(view);
     ASSERT_TRUE(run.WaitShown());
     ASSERT_TRUE(view.WaitDrawn());
     ASSERT_TRUE(uidriver::Click(run.screen.hwnd, IDC_HELP_BUTTON));
-    EXPECT_EQ(opened.WaitNext(kDeadlineMs), std::string(bin) + "\\help_storage.chm");
+    EXPECT_EQ(opened.WaitNext(kDeadlineMs), bin + "help_storage.chm");
     opened.CloseViewers();
     ASSERT_TRUE(uidriver::SendKey(run.screen.hwnd, "Alt+F4"));
     EXPECT_EQ(run.Result(), 100);

@@ -13,6 +13,7 @@
 #include "backup/memory_platform.h"
 #include "backup/restore_type_win32.h"
 #include "backup/restore_files_win32.h"
+#include "lab/uidriver/gallery_run_win32.h"
 #include "lab/uidriver/help_opened_win32.h"
 #include "res/resource.h"
 #include "setup/account_screens_win32.h"
@@ -22,12 +23,7 @@
 
 namespace {
 
-std::string BinDir() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
+using uidriver_test::BinDir;
 
 // The first four bytes of a file, "" when it cannot be read.
 std::string Magic(const std::string& path) {
